@@ -20,8 +20,6 @@ if(WIN32)
   add_custom_target(orvello_onnxruntime_implib DEPENDS "${ORVELLO_ORT_IMPLIB}")
   add_dependencies(orvello_onnxruntime orvello_onnxruntime_implib)
   target_link_libraries(orvello_onnxruntime INTERFACE "${ORVELLO_ORT_IMPLIB}")
-  # The header's calling convention macro names MSVC's keyword.
-  target_compile_definitions(orvello_onnxruntime INTERFACE _stdcall=__stdcall)
   set(ORVELLO_ORT_RUNTIME "${ORVELLO_ORT_DIR}/windows/onnxruntime.dll")
 else()
   target_link_libraries(orvello_onnxruntime INTERFACE "${ORVELLO_ORT_DIR}/linux/libonnxruntime.so.1")

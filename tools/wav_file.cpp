@@ -10,8 +10,12 @@ namespace {
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
 
-uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint32_t Le32(const uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t Le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 struct Format {
     uint16_t tag = 0, channels = 0, bitsPerSample = 0;
@@ -37,11 +41,12 @@ Format ParseFormat(const std::filesystem::path& path, const uint8_t* p, uint32_t
 
 void CheckFormat(const std::filesystem::path& path, const Format& f) {
     if (f.tag != kFormatPcm)
-        Fail(path, "not PCM (format tag " + std::to_string(f.tag) + "); need 16-bit PCM mono 16 kHz");
+        Fail(path,
+             "not PCM (format tag " + std::to_string(f.tag) + "); need 16-bit PCM mono 16 kHz");
     if (f.channels != 1 || f.sampleRate != 16000 || f.bitsPerSample != 16)
         Fail(path, "found " + std::to_string(f.bitsPerSample) + "-bit, " +
-                       std::to_string(f.channels) + " channel(s), " +
-                       std::to_string(f.sampleRate) + " Hz; need 16-bit PCM mono 16 kHz");
+                       std::to_string(f.channels) + " channel(s), " + std::to_string(f.sampleRate) +
+                       " Hz; need 16-bit PCM mono 16 kHz");
 }
 
 }  // namespace

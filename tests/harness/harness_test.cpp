@@ -3,6 +3,7 @@
 // the virtual microphone records exactly what is fed to it, and window
 // captures include child controls.
 #include <windows.h>
+// after windows.h, which it needs
 #include <mmsystem.h>
 
 #include <gtest/gtest.h>
@@ -87,8 +88,9 @@ TEST(VirtualKeyboard, RightAndLeftModifiersArriveAsRawInputFromWinesKeyboard) {
 
 TEST(SendInputTyping, UnicodeTextArrivesInAnEditControl) {
     TestWindow window(L"Orvello typing test");
-    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 360,
-                                24, window.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND edit =
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 360, 24,
+                        window.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(ShowAndFocus(window.hwnd()));
     SetFocus(edit);
 
@@ -192,8 +194,8 @@ HWND CreateRedChild(HWND parent) {
     wc.lpszClassName = L"OrvelloHarnessRedChild";
     wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
     RegisterClassW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 20, 20, 100, 50,
-                           parent, nullptr, wc.hInstance, nullptr);
+    return CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 20, 20, 100, 50, parent,
+                           nullptr, wc.hInstance, nullptr);
 }
 
 TEST(WindowCapture, ShowsTheWindowWithItsChildControls) {

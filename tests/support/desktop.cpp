@@ -13,7 +13,9 @@ unsigned long XWindowOf(HWND window) {
         reinterpret_cast<ULONG_PTR>(GetPropW(top, L"__wine_x11_whole_window")));
 }
 
-bool Xdotool(const std::string& arguments) { return RunUnixCommand("xdotool " + arguments) == 0; }
+bool Xdotool(const std::string& arguments) {
+    return RunUnixCommand("xdotool " + arguments) == 0;
+}
 
 }  // namespace
 
@@ -25,9 +27,13 @@ bool FocusWindow(HWND window) {
     return true;
 }
 
-bool KeyDown(int xKeycode) { return Xdotool("keydown " + std::to_string(xKeycode)); }
+bool KeyDown(int xKeycode) {
+    return Xdotool("keydown " + std::to_string(xKeycode));
+}
 
-bool KeyUp(int xKeycode) { return Xdotool("keyup " + std::to_string(xKeycode)); }
+bool KeyUp(int xKeycode) {
+    return Xdotool("keyup " + std::to_string(xKeycode));
+}
 
 bool ShowAndFocus(HWND window) {
     ShowWindow(window, SW_SHOW);

@@ -1,0 +1,40 @@
+#include "engine/ort_api.h"
+
+#include <string>
+
+#include "engine/engine_error.h"
+
+namespace orvello {
+namespace {
+
+const OrtApi* RequestApi() {
+    const OrtApiBase* base = OrtGetApiBase();
+    const OrtApi* api = base ? base->GetApi(kOrtApiVersion) : nullptr;
+    if (!api) {
+        const char* installed = base && base->GetVersionString ? base->GetVersionString() : "?";
+        throw EngineError("ONNX Runtime " + std::string(installed) +
+                          " does not offer API version " + std::to_string(kOrtApiVersion) +
+                          "; ONNX Runtime 1.24 or later is needed.");
+    }
+    return api;
+}
+
+}  // namespace
+
+const OrtApi& Ort() {
+    // A function-local static is initialised once even under concurrent first
+    // use; a throwing initialiser is retried by the next caller.
+    static const OrtApi* const api = RequestApi();
+    return *api;
+}
+
+void ThrowIfFailed(OrtStatus* status) {
+    if (!status) return;
+    const OrtApi& api = Ort();
+    const std::string message = api.GetErrorMessage(status);
+    const int code = int(api.GetErrorCode(status));
+    api.ReleaseStatus(status);
+    throw EngineError(message, code);
+}
+
+}  // namespace orvello

@@ -1,0 +1,70 @@
+#pragma once
+// One loaded Parakeet TDT model: three ONNX Runtime sessions (preprocessor,
+// encoder, decoder-joint), the vocabulary and the decoding settings, and the
+// greedy token-and-duration decoding that turns 16 kHz samples into text.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/model_files.h"
+#include "engine/ort_handles.h"
+
+namespace orvello {
+
+// Where the time of one Transcribe call went; for benchmarks.
+struct TranscribeTimings {
+    double preprocessorSeconds = 0;
+    double encoderSeconds = 0;
+    double decodingSeconds = 0;   // the whole decoding loop
+    double insideRunSeconds = 0;  // every ONNX Runtime Run call, all three networks
+    int64_t decoderJointRuns = 0;
+};
+
+class ParakeetEngine {
+public:
+    // Loads everything in order: runtime, config.json, vocab.txt, the three
+    // networks, the decoder state shape. Throws EngineError (or a
+    // filesystem_error) at the first failure; nothing stays loaded then.
+    explicit ParakeetEngine(fs::path modelDirectory);
+
+    ParakeetEngine(const ParakeetEngine&) = delete;
+    ParakeetEngine& operator=(const ParakeetEngine&) = delete;
+
+    // Samples are 16,000 a second, mono, nominally -1..1. Returns UTF-8 text.
+    // Calls must not overlap; an error leaves the engine usable.
+    std::string Transcribe(const std::vector<float>& samples, TranscribeTimings* timings = nullptr);
+
+    const fs::path& modelDirectory() const { return modelDirectory_; }
+    int32_t vocabSize() const { return vocabSize_; }
+    int32_t blankId() const { return blankId_; }
+    int32_t maxTokensPerStep() const { return maxTokensPerStep_; }
+    int64_t stateLayers() const { return stateLayers_; }
+    int64_t stateHidden() const { return stateHidden_; }
+
+private:
+    struct EncoderOutput;
+    void LoadConfig();
+    void LoadVocabulary();
+    void CreateSessions();
+    OrtSessionPtr CreateSession(const fs::path& modelFile, const OrtSessionOptions* options) const;
+    void ReadDecoderStateShape();
+    EncoderOutput Encode(std::vector<float>& samples, TranscribeTimings& timings) const;
+    std::vector<int32_t> Decode(const EncoderOutput& encoded, TranscribeTimings& timings) const;
+
+    // Members are destroyed in reverse order: vocabulary, decoder-joint,
+    // encoder and preprocessor sessions, memory description, environment.
+    fs::path modelDirectory_;
+    OrtEnvPtr environment_;
+    OrtMemoryInfoPtr cpuMemory_;
+    OrtSessionPtr preprocessor_;
+    OrtSessionPtr encoder_;
+    OrtSessionPtr decoderJoint_;
+    std::vector<std::string> vocabulary_;
+    int32_t vocabSize_ = 0;
+    int32_t blankId_ = -1;
+    int32_t maxTokensPerStep_ = 10;
+    int64_t stateLayers_ = 2;
+    int64_t stateHidden_ = 640;
+};
+
+}  // namespace orvello

@@ -1,0 +1,48 @@
+"""A small helper for writing ONNX graphs node by node."""
+
+import numpy as np
+from onnx import helper, numpy_helper
+
+
+class GraphBuilder:
+    """Collects nodes and constant initializers; hands out unique value names."""
+
+    def __init__(self):
+        self.nodes = []
+        self.initializers = []
+        self._next_id = 0
+
+    def constant(self, values, dtype, name_hint="const"):
+        name = f"{name_hint}_{self._next_id}"
+        self._next_id += 1
+        array = np.asarray(values, dtype=dtype)
+        self.initializers.append(numpy_helper.from_array(array, name))
+        return name
+
+    def int64s(self, values):
+        return self.constant(values, np.int64, "i64")
+
+    def float32(self, value):
+        return self.constant(value, np.float32, "f32")
+
+    def weight(self, name, array):
+        self.initializers.append(numpy_helper.from_array(np.asarray(array, np.float32), name))
+        return name
+
+    def op(self, op_type, inputs, output=None, **attributes):
+        if output is None:
+            output = f"{op_type.lower()}_{self._next_id}"
+            self._next_id += 1
+        self.nodes.append(helper.make_node(op_type, inputs, [output], **attributes))
+        return output
+
+    def ops(self, op_type, inputs, outputs, **attributes):
+        self.nodes.append(helper.make_node(op_type, inputs, outputs, **attributes))
+        return outputs
+
+    def graph(self, name, inputs, outputs):
+        return helper.make_graph(self.nodes, name, inputs, outputs, self.initializers)
+
+
+def tensor(name, elem_type, shape):
+    return helper.make_tensor_value_info(name, elem_type, shape)
