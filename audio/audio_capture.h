@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "audio/capture_stop_flag.h"
+#include "audio/conditioning.h"
+#include "audio/wave_in_device.h"
+
+namespace orvello {
+
+// Receives the input level of each captured buffer, 0.0 to 1.0, on the capturing thread.
+using AudioLevelCallback = std::function<void(float level)>;
+
+inline constexpr std::size_t kCaptureBufferCount = 4;
+inline constexpr std::size_t kCaptureBufferSamples = 1024;  // 64 ms at 16 kHz
+inline constexpr std::uint32_t kBufferWaitTimeoutMs = 100;
+inline constexpr std::size_t kRecordingReserveSamples = 480'000;  // 30 s at 16 kHz
+
+// Records one push-to-talk utterance from a wave-input device: 16 kHz, 16-bit mono, four
+// 64 ms buffers kept queued, every sample conditioned and appended as a float.
+// A capture object is used for one recording; the next recording makes a new one.
+class AudioCapture {
+public:
+    explicit AudioCapture(WaveInDevice& device) : device_(device) {}
+    AudioCapture(const AudioCapture&) = delete;
+    AudioCapture& operator=(const AudioCapture&) = delete;
+
+    // Captures until `stopRequested` is set, or until the device stops delivering (a failed wait,
+    // or a buffer that cannot be queued again, which also sets `stopRequested`). Audio still held
+    // by the device at the end is not kept. `onLevel` may be empty.
+    // Throws std::runtime_error when the device cannot be set up, after releasing everything
+    // set up so far.
+    [[nodiscard]] std::vector<float> Run(std::uint32_t deviceId,
+                                         const ConditioningSettings& settings,
+                                         CaptureStopFlag& stopRequested,
+                                         const AudioLevelCallback& onLevel);
+
+private:
+    using SampleBuffer = std::array<std::int16_t, kCaptureBufferSamples>;
+
+    struct Recording {
+        SignalConditioner conditioner;
+        const AudioLevelCallback& onLevel;
+        std::vector<float> samples;
+        std::size_t oldestQueuedIndex = 0;  // the buffer the device returns next
+    };
+
+    void CaptureUntilStopped(Recording& recording, CaptureStopFlag& stopRequested);
+    [[nodiscard]] bool CollectReturnedBuffers(Recording& recording);
+    void AppendReturnedSamples(const SampleBuffer& buffer, std::uint32_t byteCount,
+                               Recording& recording);
+
+    WaveInDevice& device_;
+    // Written by the driver between PrepareBuffer and UnprepareBuffer; must not move meanwhile.
+    std::array<SampleBuffer, kCaptureBufferCount> buffers_{};
+};
+
+}  // namespace orvello
