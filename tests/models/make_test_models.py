@@ -64,9 +64,11 @@ def check_and_save(model, path):
 # ---------------------------------------------------------------- scripted
 
 
-def scripted_preprocessor():
+def scripted_preprocessor(header_scale=1):
     """features = waveform after the header, frame-major, turned feature-major;
-    features_lens = the header, so a test sets the encoded length freely."""
+    features_lens = the header (times header_scale, rounded), so a test sets
+    the encoded length freely. With header_scale 32768 a 16-bit PCM sample k
+    read as k / 32768 stands for length k, so WAV files can script the model."""
     g = GraphBuilder()
     sample_count = g.op("Gather", [g.op("Shape", ["waveforms"]), g.int64s(1)], axis=0)
     payload_count = g.op("Sub", [sample_count, g.int64s(1)])
@@ -81,6 +83,10 @@ def scripted_preprocessor():
     g.op("Transpose", [frames], "features", perm=[0, 2, 1])
     header = g.op("Slice", ["waveforms", g.int64s([0]), g.int64s([1]), g.int64s([1])])
     header_flat = g.op("Reshape", [header, g.int64s([-1])])
+    if header_scale != 1:
+        scale = g.op("Constant", [], value=helper.make_tensor("scale", TensorProto.FLOAT, [1],
+                                                              [float(header_scale)]))
+        header_flat = g.op("Round", [g.op("Mul", [header_flat, scale])])
     g.op("Cast", [header_flat], "features_lens", to=TensorProto.INT64)
     inputs = [tensor("waveforms", TensorProto.FLOAT, [1, "samples"]),
               tensor("waveforms_lens", TensorProto.INT64, [1])]
@@ -182,9 +188,10 @@ def write_model_directory(directory, vocab_lines, networks):
         check_and_save(model, os.path.join(directory, file_name))
 
 
-def scripted_networks(encoder_names=INT8_NAMES, encoder=None, decoder_joint=None):
+def scripted_networks(encoder_names=INT8_NAMES, encoder=None, decoder_joint=None,
+                      preprocessor=None):
     encoder_name, decoder_joint_name = encoder_names
-    return {PREPROCESSOR_NAME: scripted_preprocessor(),
+    return {PREPROCESSOR_NAME: preprocessor or scripted_preprocessor(),
             encoder_name: encoder or scripted_encoder(),
             decoder_joint_name: decoder_joint or scripted_decoder_joint()}
 
@@ -194,6 +201,7 @@ def scripted_directories():
     return {
         "scripted": scripted_networks(),
         "scripted-fp32": scripted_networks(FP32_NAMES),
+        "scripted-pcm": scripted_networks(preprocessor=scripted_preprocessor(header_scale=32768)),
         "one-duration": scripted_networks(
             decoder_joint=scripted_decoder_joint(score_count=VOCAB_SIZE + 1)),
         "short-scores": scripted_networks(

@@ -1,0 +1,43 @@
+#!/usr/bin/python3
+"""Writes the WAV files the orvello-transcribe tests feed to the scripted-pcm
+test model (tests/models/README.md describes how its input scripts the
+decoder): OUTDIR/hello.wav says "hello world!", OUTDIR/nothing.wav says
+nothing, OUTDIR/stereo.wav is a format the tool must refuse."""
+import struct
+import sys
+import wave
+
+TOKENS, DURATIONS, COUNTS = 6, 4, 4
+ROW = TOKENS + DURATIONS
+FRAME = COUNTS * TOKENS * ROW
+HIGH = 16384  # 0.5 once read as s / 32768; any positive score wins over zeros
+
+
+def scripted_samples(frames, choices, reported_length=None):
+    """choices: (frame, count, previous token, token, duration)."""
+    samples = [reported_length if reported_length is not None else frames] + [0] * (frames * FRAME)
+    for t, c, p, token, duration in choices:
+        row = 1 + t * FRAME + (c * TOKENS + p) * ROW
+        samples[row + token] = HIGH
+        samples[row + TOKENS + duration] = HIGH
+    return samples
+
+
+def write(path, samples, channels=1, rate=16000):
+    with wave.open(path, "wb") as w:
+        w.setnchannels(channels)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(struct.pack(f"<{len(samples)}h", *samples))
+
+
+def main(out):
+    hello, world, bang = 1, 2, 4
+    write(f"{out}/hello.wav", scripted_samples(2, [(0, 0, 0, hello, 0), (0, 1, hello, world, 1),
+                                                  (1, 2, world, bang, 1)]))
+    write(f"{out}/nothing.wav", scripted_samples(1, [], reported_length=0))
+    write(f"{out}/stereo.wav", [0] * 4410 * 2, channels=2, rate=44100)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])

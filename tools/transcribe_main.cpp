@@ -1,0 +1,92 @@
+// orvello-transcribe: transcribes WAV recordings with the speech engine.
+//
+//   orvello-transcribe [--model DIR] FILE.wav [FILE.wav ...]
+//
+// Each file must be 16-bit PCM, mono, 16 kHz. One line of UTF-8 text is
+// printed per file, an empty line when nothing was recognised. Without
+// --model the model is looked for beside the program, as Orvello does. Any
+// error is printed as "Error: <message>" and ends the program with status 1.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/model_files.h"
+#include "engine/parakeet_engine.h"
+#include "tools/wav_file.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace orvello {
+namespace {
+
+struct Arguments {
+    fs::path modelDirectory;
+    std::vector<fs::path> files;
+};
+
+const char* const kUsage = "usage: orvello-transcribe [--model DIR] FILE.wav [FILE.wav ...]";
+
+// Throws std::invalid_argument with the usage text when the arguments are wrong.
+Arguments ParseArguments(const std::vector<fs::path>& words) {
+    Arguments arguments;
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == "--model") {
+            if (i + 1 == words.size()) throw std::invalid_argument(kUsage);
+            arguments.modelDirectory = words[++i];
+        } else {
+            arguments.files.push_back(words[i]);
+        }
+    }
+    if (arguments.files.empty()) throw std::invalid_argument(kUsage);
+    return arguments;
+}
+
+fs::path ChooseModelDirectory(const fs::path& requested) {
+    const fs::path directory = requested.empty() ? DefaultModelDirectory() : requested;
+    if (!PathExists(directory))
+        throw std::runtime_error("Model directory not found: " + PathForMessage(directory));
+    return directory;
+}
+
+int Run(const std::vector<fs::path>& words) {
+    const Arguments arguments = ParseArguments(words);
+    ParakeetEngine engine(ChooseModelDirectory(arguments.modelDirectory));
+    for (const fs::path& file : arguments.files) {
+        const std::string text = engine.Transcribe(ToFloatSamples(ReadWav16kMono(file)));
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int RunReportingErrors(const std::vector<fs::path>& words) {
+    try {
+        return Run(words);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Error: %s\n", error.what());
+        return 1;
+    }
+}
+
+}  // namespace
+}  // namespace orvello
+
+#ifdef _WIN32
+// Wide arguments keep file names in any script intact.
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // UTF-8 bytes and "\n" exactly as written
+    std::vector<std::filesystem::path> words(argv + 1, argv + argc);
+    return orvello::RunReportingErrors(words);
+}
+#else
+int main(int argc, char** argv) {
+    std::vector<std::filesystem::path> words(argv + 1, argv + argc);
+    return orvello::RunReportingErrors(words);
+}
+#endif
