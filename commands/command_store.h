@@ -36,6 +36,9 @@ public:
     // True from a load that left the file's content unused until a save has
     // succeeded: the file is still the user's and deserves a copy before that save.
     [[nodiscard]] bool NeedsBackupBeforeSave() const { return fileUnreadAtLoad_; }
+    // The file exists but could not be read (locked, no access): the list stays
+    // empty, and the file must not be replaced without a copy.
+    void NoteFileUnreadable() { fileUnreadAtLoad_ = true; }
     void NoteSaveSucceeded() { fileUnreadAtLoad_ = false; }
 
     // The first enabled command matching the spoken text, or nullptr; valid

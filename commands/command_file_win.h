@@ -1,0 +1,52 @@
+#pragma once
+
+// Windows only: the command file Documents\Orvello\commands.kwx on disk.
+
+#include <string>
+#include <string_view>
+
+#include "commands/command_store.h"
+
+namespace orvello {
+
+// <Documents>\Orvello\commands.kwx, or empty when the shell has no Documents
+// folder. Creates the Orvello folder on every call, so starting the program is
+// enough to make it appear.
+[[nodiscard]] std::wstring GetCommandFilePath();
+
+// Replaces the store's list with the file's commands. A missing or unopenable
+// file (or no Documents folder) leaves an empty list without a message; a file
+// that cannot be read as commands leaves an empty list, the corrupted-file
+// message when it is not valid command JSON, and the store asking for a backup
+// before the next save.
+void LoadCommands(CommandStore& store);
+
+// Writes the store's list to the command file. The text goes to a temporary
+// file beside it, is flushed to disk and then replaces the old file in one
+// rename, so a failed or interrupted save leaves the previous file as it was.
+// The first save after a load that could not use the file first keeps a copy of
+// that file (see BackUpUnreadCommandFile); if no copy can be made, nothing is
+// written. A command file marked read-only is not replaced either. True when the
+// new file is in place.
+[[nodiscard]] bool SaveCommands(CommandStore& store);
+
+// The temporary file a save writes before renaming it over `targetPath`:
+// the target's path with ".tmp" appended. A save interrupted before its rename
+// leaves it behind; the next save overwrites it.
+[[nodiscard]] std::wstring TemporaryPathFor(std::wstring_view targetPath);
+
+// Name of the index-th backup slot of the command file: commands.kwx.bak for 0,
+// then commands.kwx.1.bak, commands.kwx.2.bak, and so on.
+[[nodiscard]] std::wstring BackupPathFor(std::wstring_view commandFilePath, int index);
+
+// How many backup slots a save looks through before giving up.
+inline constexpr int kMaxCommandFileBackups = 100;
+
+// Copies the command file's current bytes into the first backup slot that is
+// free, unless one slot already holds exactly these bytes. Slots holding other
+// bytes (an earlier backup) are never touched. True when the bytes are safe in a
+// slot, or when there is no file to keep; false when the file cannot be read or
+// no slot can be written.
+[[nodiscard]] bool BackUpUnreadCommandFile(const std::wstring& commandFilePath);
+
+}  // namespace orvello
