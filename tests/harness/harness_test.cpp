@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/harness/test_window.h"
+#include "tests/support/test_window.h"
 #include "tests/support/desktop.h"
 #include "tests/support/unix_command.h"
 #include "tests/support/window_capture.h"

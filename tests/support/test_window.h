@@ -1,5 +1,5 @@
 #pragma once
-// A plain top-level window for harness tests, with a message hook.
+// A plain top-level window for Wine tests, with a message hook.
 #include <windows.h>
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "tests/harness/test_window.h"
+#include "tests/support/test_window.h"
 
 namespace orvello::test {
 

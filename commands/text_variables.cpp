@@ -1,0 +1,67 @@
+#include "commands/text_variables.h"
+
+#include <array>
+
+namespace orvello {
+
+namespace {
+
+constexpr std::u16string_view kDatePlaceholder = u"{date}";
+constexpr std::u16string_view kTimePlaceholder = u"{time}";
+constexpr std::u16string_view kClipboardPlaceholder = u"{clipboard}";
+
+// The buffer sizes of the original formatting calls, terminating NUL included.
+constexpr std::size_t kDateBufferChars = 64;
+constexpr std::size_t kTimeBufferChars = 32;
+
+template <std::size_t BufferChars>
+std::u16string FormatLocalTime(const std::tm& localTime, const char* format) {
+    // The C locale formats in ASCII, so the narrow formatter gives the same text as the
+    // wide one and widening it unit by unit is exact.
+    std::array<char, BufferChars> buffer{};
+    const std::size_t length = std::strftime(buffer.data(), buffer.size(), format, &localTime);
+    return std::u16string(buffer.data(), buffer.data() + length);
+}
+
+void ReplaceEvery(std::u16string& text, std::u16string_view placeholder,
+                  std::u16string_view value) {
+    std::size_t position = text.find(placeholder);
+    while (position != std::u16string::npos) {
+        text.replace(position, placeholder.size(), value);
+        position = text.find(placeholder, position + value.size());
+    }
+}
+
+}  // namespace
+
+std::tm CurrentLocalTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm localTime{};
+#ifdef _WIN32
+    localtime_s(&localTime, &now);
+#else
+    localtime_r(&now, &localTime);
+#endif
+    return localTime;
+}
+
+std::u16string FormatDateVariable(const std::tm& localTime) {
+    return FormatLocalTime<kDateBufferChars>(localTime, "%B %d, %Y");
+}
+
+std::u16string FormatTimeVariable(const std::tm& localTime) {
+    return FormatLocalTime<kTimeBufferChars>(localTime, "%H:%M");
+}
+
+std::u16string ExpandVariables(std::u16string_view body, TextVariableSource& source) {
+    std::u16string text(body);
+    ReplaceEvery(text, kDatePlaceholder, FormatDateVariable(source.LocalTimeNow()));
+    ReplaceEvery(text, kTimePlaceholder, FormatTimeVariable(source.LocalTimeNow()));
+    if (text.find(kClipboardPlaceholder) != std::u16string::npos) {
+        ReplaceEvery(text, kClipboardPlaceholder,
+                     source.ReadClipboardText(kClipboardVariableMaxUnits));
+    }
+    return text;
+}
+
+}  // namespace orvello
