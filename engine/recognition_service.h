@@ -1,0 +1,147 @@
+#pragma once
+// The engine controller the main window owns for the life of its model: it loads the speech
+// engine on first need, records one push-to-talk utterance at a time on a recording thread and
+// transcribes the finished recordings one after another on a worker thread, reporting progress
+// through callbacks.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/capture_stop_flag.h"
+#include "audio/conditioning.h"
+#include "audio/wave_in_device.h"
+#include "engine/model_files.h"
+
+namespace orvello {
+
+class ParakeetEngine;
+
+struct RecognitionConfig {
+    fs::path modelDirectory{};  // empty: the default search beside the program
+    ConditioningSettings conditioning{};
+};
+
+// Each slot may be empty and is then not called. No callback runs on the caller's thread, and
+// none may wait for it: StopRecording and Cancel block the caller until the recording thread
+// has ended. An exception a callback throws is dropped.
+struct RecognitionCallbacks {
+    // A status line for the log: "[Recording...]", "[Ready]", "Error: ..." (narrow text; paths
+    // and system texts in the system's ANSI code page). Recording and worker threads.
+    std::function<void(const std::string& status)> onStatus{};
+    // The recognised text, UTF-8, only when not empty. Worker thread.
+    std::function<void(const std::string& text)> onText{};
+    // Input level 0.0 to 1.0 of each captured buffer; 0.0 when a recording ends without a job.
+    // Recording thread.
+    std::function<void(float level)> onLevel{};
+    // The capture device has been closed. Recording thread.
+    std::function<void()> onCaptureEnded{};
+    // The processing of the recording is over. Recording or worker thread.
+    std::function<void()> onFinished{};
+};
+
+// One finished recording waiting for the worker.
+struct TranscriptionJob {
+    std::vector<float> samples{};  // 16 kHz mono
+    RecognitionCallbacks callbacks{};
+    std::uint64_t generation = 0;  // the service's generation when the recording started
+};
+
+// Makes the wave-input device of one recording: the Windows multimedia device in the program,
+// a scripted device in tests. Throws when it cannot.
+using WaveInDeviceFactory = std::function<std::unique_ptr<WaveInDevice>()>;
+
+// Every member function is called from one thread, the owner's (the main window's). A recording
+// longer than a minute is transcribed in chunks of at most 30 s cut in its pauses, whose texts are
+// joined with one space (transcription_chunks.h); a cancelled one stops after the current chunk.
+class RecognitionService {
+public:
+    // Resolves the model directory and starts the worker thread; does not load the model.
+    // Throws std::system_error when the thread cannot be started.
+    RecognitionService(RecognitionConfig config, WaveInDeviceFactory makeDevice);
+    RecognitionService(const RecognitionService&) = delete;
+    RecognitionService& operator=(const RecognitionService&) = delete;
+    // Cancels, then waits for the worker, which finishes a transcription in progress first.
+    ~RecognitionService();
+
+    // Loads the engine unless it is loaded. Throws EngineError "Model directory not found: <dir>"
+    // or the engine's own error; the next call tries again.
+    void EnsureModelLoaded();
+
+    // Loads the engine if needed (its errors reach the caller, and nothing starts), then starts
+    // a recording from the wave-input device, unless one is running: then nothing happens and
+    // these callbacks are dropped. Throws std::system_error when the thread cannot be started.
+    void StartRecording(std::uint32_t deviceId, RecognitionCallbacks callbacks);
+    // Ends the capture; returns once the device is closed and the job, if any, is queued.
+    void StopRecording();
+    // Discards the current recording and every queued job. A transcription already running is
+    // not interrupted, but its results are suppressed.
+    void Cancel();
+
+    [[nodiscard]] bool IsRecording() const { return recording_.load(); }
+    // Recording, or a job queued or being transcribed.
+    [[nodiscard]] bool IsBusy() const { return busy_.load(); }
+
+    // A change takes effect with the next recording.
+    [[nodiscard]] ConditioningSettings GetConditioning() const;
+    void SetConditioning(const ConditioningSettings& settings);
+
+    [[nodiscard]] const fs::path& ModelDirectory() const { return modelDirectory_; }
+
+private:
+    struct CaptureResult {
+        std::vector<float> samples;
+        std::string failure;  // the error that ended the capture, if any
+    };
+
+    void RecordingThreadMain(std::uint32_t deviceId, const RecognitionCallbacks& callbacks,
+                             std::uint64_t generation) noexcept;
+    [[nodiscard]] CaptureResult CaptureWithoutThrowing(
+        std::uint32_t deviceId, const RecognitionCallbacks& callbacks) noexcept;
+    [[nodiscard]] std::string StatusOfRecordingWithoutJob(const CaptureResult& capture,
+                                                          std::uint64_t generation) const;
+    void EndRecordingWithoutJob(const RecognitionCallbacks& callbacks,
+                                const std::string& status) noexcept;
+    void QueueJob(TranscriptionJob job) noexcept;
+    void JoinRecordingThread();
+    void DiscardQueuedJobs();
+    void RecomputeBusy();
+
+    void WorkerThreadMain() noexcept;
+    [[nodiscard]] bool WaitForJob(TranscriptionJob& job);
+    void ProcessJob(const TranscriptionJob& job) noexcept;
+    [[nodiscard]] std::string Transcribe(const TranscriptionJob& job);
+    [[nodiscard]] std::string TranscribeUnderEngineLock(const std::vector<float>& samples);
+    [[nodiscard]] bool IsStale(const TranscriptionJob& job) const;
+
+    const WaveInDeviceFactory makeDevice_;
+    const fs::path modelDirectory_;  // resolved once, at construction
+
+    mutable std::mutex engineMutex_;  // the configuration, the engine and every transcription
+    RecognitionConfig config_;
+    std::unique_ptr<ParakeetEngine> engine_;
+
+    std::mutex queueMutex_;  // the job queue and the shutdown flag; never held with the other
+    std::condition_variable workerSignal_;
+    std::deque<TranscriptionJob> jobs_;
+    std::atomic<bool> shutdown_{false};
+
+    CaptureStopFlag stopRequested_;
+    std::atomic<bool> cancelRequested_{false};
+    std::atomic<bool> recording_{false};
+    std::atomic<std::uint64_t> generation_{0};  // incremented by every Cancel
+    std::atomic<std::int32_t> pending_{0};      // jobs queued or being transcribed
+    std::atomic<bool> busy_{false};
+    std::mutex busyMutex_;  // orders the recomputations of busy, so the last one stands
+
+    std::thread recordingThread_;
+    std::thread workerThread_;  // last: started when everything else exists
+};
+
+}  // namespace orvello
