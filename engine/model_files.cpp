@@ -20,14 +20,14 @@ const fs::path kFixedModelDirectory = "/opt/orvello/models";
 
 const char* const kModelSubdirectory = "parakeet-tdt-0.6b-v3-onnx";
 
-bool HasInt8Model(const fs::path& directory) {
+}  // namespace
+
+bool HoldsInt8Model(const fs::path& directory) {
     for (const char* name :
          {"encoder-model.int8.onnx", "decoder_joint-model.int8.onnx", "nemo128.onnx"})
         if (!PathExists(directory / name)) return false;
     return true;
 }
-
-}  // namespace
 
 bool PathExists(const fs::path& path) {
     std::error_code error;
@@ -41,7 +41,7 @@ fs::path DefaultModelDirectory() {
     const fs::path candidates[] = {base / "models", base / "models" / kModelSubdirectory,
                                    base / kModelSubdirectory, kFixedModelDirectory};
     for (const fs::path& candidate : candidates)
-        if (HasInt8Model(candidate)) return candidate;
+        if (HoldsInt8Model(candidate)) return candidate;
     return candidates[0];
 }
 

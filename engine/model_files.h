@@ -17,6 +17,9 @@ fs::path ExecutableDirectory();
 // when none does.
 fs::path DefaultModelDirectory();
 
+// Whether `directory` holds the int8 encoder, int8 decoder-joint and preprocessor.
+bool HoldsInt8Model(const fs::path& directory);
+
 // The full path of the first candidate that exists in `directory`. Throws
 // EngineError "Missing Parakeet file for <role>. Tried: <paths>" otherwise.
 fs::path FindModelFile(const fs::path& directory, const std::string& roleName,

@@ -4,7 +4,9 @@
 //
 // Each file must be 16-bit PCM, mono, 16 kHz. One line of UTF-8 text is
 // printed per file, an empty line when nothing was recognised. Without
-// --model the model is looked for beside the program, as Orvello does. Any
+// --model the model is looked for beside the program, as Orvello does; when
+// none of those places holds a model, the small English demo model in
+// `demo-model` beside the program is used, if it is there. Any
 // error is printed as "Error: <message>" and ends the program with status 1.
 #include <cstdio>
 #include <exception>
@@ -46,8 +48,16 @@ Arguments ParseArguments(const std::vector<fs::path>& words) {
     return arguments;
 }
 
+// The build puts the demo model beside the tool under a name of its own, so that a real model
+// placed where Orvello looks for it always wins.
+fs::path DefaultOrDemoModelDirectory() {
+    const fs::path found = DefaultModelDirectory();
+    const fs::path demo = ExecutableDirectory() / "demo-model";
+    return !HoldsInt8Model(found) && HoldsInt8Model(demo) ? demo : found;
+}
+
 fs::path ChooseModelDirectory(const fs::path& requested) {
-    const fs::path directory = requested.empty() ? DefaultModelDirectory() : requested;
+    const fs::path directory = requested.empty() ? DefaultOrDemoModelDirectory() : requested;
     if (!PathExists(directory))
         throw std::runtime_error("Model directory not found: " + PathForMessage(directory));
     return directory;

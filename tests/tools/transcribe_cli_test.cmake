@@ -41,6 +41,15 @@ elseif(CASE STREQUAL "missing_model_directory")
 elseif(CASE STREQUAL "broken_model")
   run_tool(--model ${MODELS}/state-2d ${WAVS}/hello.wav)
   expect_error_containing("Unexpected Parakeet decoder state shape.")
+elseif(CASE STREQUAL "demo_model_by_default")
+  # No model beside the tool in the build folder: the demo model beside it answers.
+  execute_process(COMMAND espeak-ng -v en-us --stdout "open browser"
+    COMMAND sox -t wav - -r 16000 -b 16 -c 1 -e signed-integer ${WAVS}/open-browser.wav
+    RESULT_VARIABLE spoken)
+  expect("speech synthesis" "${spoken}" "0")
+  run_tool(${WAVS}/open-browser.wav)
+  expect("exit status" "${status}" "0")
+  expect("output" "${out}" "open browser\n")
 elseif(CASE STREQUAL "usage")
   run_tool(--model)
   expect_error_containing("usage: orvello-transcribe")
