@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "heap_allocation_counter.h"
+#include "tests/support/heap_allocation_counter.h"
 #include "trigger/raw_input_source_win.h"
 
 namespace orvello::test {

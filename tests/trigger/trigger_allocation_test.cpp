@@ -1,31 +1,14 @@
 // Decoding and tracking run for every keystroke of every keyboard all day; once a keyboard's name
-// is cached they must not touch the heap. This program replaces the global allocator to count.
+// is cached they must not touch the heap. The program counts allocations with a replaced global
+// allocator.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 
 #include "replay_raw_input.h"
+#include "tests/support/heap_allocation_counter.h"
 #include "trigger/raw_keyboard_reader.h"
 #include "trigger/trigger_tracker.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace orvello::test {
 namespace {
@@ -52,9 +35,9 @@ TEST(SteadyStateKeystrokes, DecodeAndTrackWithoutAllocating) {
     runOnce();  // first sight of each keyboard: names cached, held-key slots made
     const long startsAfterWarmUp = owner.starts;
 
-    const long allocationsBefore = g_allocations.load();
+    const long allocationsBefore = heapAllocationCount();
     for (int round = 0; round < 100; ++round) runOnce();
-    EXPECT_EQ(g_allocations.load() - allocationsBefore, 0);
+    EXPECT_EQ(heapAllocationCount() - allocationsBefore, 0);
 
     // The sequence really exercised the trigger: a dictation, a command, and the two-keyboard hold.
     EXPECT_EQ(owner.starts - startsAfterWarmUp, 300);

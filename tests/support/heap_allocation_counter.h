@@ -1,5 +1,5 @@
 #pragma once
-// Counts calls of the global operator new in the program that links heap_allocation_counter.cpp,
+// Counts calls of the global operator new in a test program that links heap_allocation_counter.cpp,
 // which replaces the global allocator.
 
 namespace orvello::test {

@@ -1,4 +1,4 @@
-#include "heap_allocation_counter.h"
+#include "tests/support/heap_allocation_counter.h"
 
 #include <atomic>
 #include <cstdlib>
