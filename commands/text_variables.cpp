@@ -1,6 +1,7 @@
 #include "commands/text_variables.h"
 
 #include <array>
+#include <cwchar>
 
 namespace orvello {
 
@@ -15,11 +16,11 @@ constexpr std::size_t kDateBufferChars = 64;
 constexpr std::size_t kTimeBufferChars = 32;
 
 template <std::size_t BufferChars>
-std::u16string FormatLocalTime(const std::tm& localTime, const char* format) {
-    // The C locale formats in ASCII, so the narrow formatter gives the same text as the
-    // wide one and widening it unit by unit is exact.
-    std::array<char, BufferChars> buffer{};
-    const std::size_t length = std::strftime(buffer.data(), buffer.size(), format, &localTime);
+std::u16string FormatLocalTime(const std::tm& localTime, const wchar_t* format) {
+    // The wide formatter, in whatever locale the runtime has (Orvello never changes it). Its
+    // units are UTF-16 on Windows; elsewhere the C locale's ASCII output copies over unit by unit.
+    std::array<wchar_t, BufferChars> buffer{};
+    const std::size_t length = std::wcsftime(buffer.data(), buffer.size(), format, &localTime);
     return std::u16string(buffer.data(), buffer.data() + length);
 }
 
@@ -46,11 +47,11 @@ std::tm CurrentLocalTime() {
 }
 
 std::u16string FormatDateVariable(const std::tm& localTime) {
-    return FormatLocalTime<kDateBufferChars>(localTime, "%B %d, %Y");
+    return FormatLocalTime<kDateBufferChars>(localTime, L"%B %d, %Y");
 }
 
 std::u16string FormatTimeVariable(const std::tm& localTime) {
-    return FormatLocalTime<kTimeBufferChars>(localTime, "%H:%M");
+    return FormatLocalTime<kTimeBufferChars>(localTime, L"%H:%M");
 }
 
 std::u16string ExpandVariables(std::u16string_view body, TextVariableSource& source) {

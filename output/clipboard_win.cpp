@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <utility>
 
@@ -73,7 +74,10 @@ std::wstring ReadClipboardText(std::size_t maxUnits) {
     if (!data) return {};
     const auto* units = static_cast<const wchar_t*>(GlobalLock(data));
     if (!units) return {};
-    std::wstring text(units, wcsnlen(units, maxUnits));
+    // Another program may have put text without its terminating NUL on the clipboard: the
+    // search for the end stays inside the block.
+    const std::size_t blockUnits = GlobalSize(data) / sizeof(wchar_t);
+    std::wstring text(units, wcsnlen(units, std::min(maxUnits, blockUnits)));
     GlobalUnlock(data);
     return text;
 }
