@@ -85,12 +85,14 @@ void TriggerTracker::resetWithoutStopRequest() {
     active_ = false;
     activeIsCommand_ = false;
     activeIdentity_.clear();
+    showPressedKeys();  // the key map must not go on showing keys the tracker has forgotten
 }
 
 void TriggerTracker::onKeyboardRemoved(DeviceHandle device) {
     reader_.forget(device);
     const std::vector<KeyboardDeviceInfo> keyboards = reader_.enumerate();
     heldKeys_.removeKeyboardsNotIn(keyboards);
+    showPressedKeys();
     if (active_ && !activeIdentity_.empty() && !heldKeys_.holdsKeys(activeIdentity_)) {
         deactivate();
     }

@@ -336,6 +336,19 @@ TEST_F(LiveKeyDisplay, ListsHeldKeysKeyboardByKeyboardInIdentityOrder) {
     EXPECT_EQ(keyMap.updates, 8);
 }
 
+TEST_F(LiveKeyDisplay, ForgetsTheKeysOfARemovedKeyboardAndAfterAReset) {
+    press(kKeyboardA, RC);
+    press(kKeyboardB, RA);
+    fake->unplug(kKeyboardB);
+    tracker->onKeyboardRemoved(kKeyboardB);
+    EXPECT_EQ(keyMap.pressed, Keys{RC});
+    tracker->reset();
+    EXPECT_EQ(keyMap.pressed, Keys{});
+    press(kKeyboardA, LS);
+    tracker->resetWithoutStopRequest();
+    EXPECT_EQ(keyMap.pressed, Keys{});
+}
+
 TEST_F(LiveKeyDisplay, TrackerWorksWithoutADisplay) {
     tracker->setKeyMapDisplay(nullptr);
     setDictation({RC});
