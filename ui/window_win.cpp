@@ -142,10 +142,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             return Default();
         case WM_VSCROLL:
-            OnVScroll(LOWORD(wParam), short(HIWORD(wParam)), HWND(lParam));
+            OnVScroll(LOWORD(wParam), int(HIWORD(wParam)), HWND(lParam));
             return 0;
         case WM_HSCROLL:
-            OnHScroll(LOWORD(wParam), short(HIWORD(wParam)), HWND(lParam));
+            OnHScroll(LOWORD(wParam), int(HIWORD(wParam)), HWND(lParam));
             return 0;
         case WM_TIMER:
             OnTimer(UINT_PTR(wParam));

@@ -52,6 +52,7 @@ public:
     int creates = 0, paints = 0, attaches = 0, pings = 0;
     SIZE lastSize{};
     short wheelDelta = 0;
+    int vScrollPosition = -1, hScrollPosition = -1;
     std::vector<UINT> setTextMessages;
 
 protected:
@@ -75,6 +76,8 @@ protected:
         wheelDelta = delta;
         return true;
     }
+    void OnVScroll(UINT, int position, HWND) override { vScrollPosition = position; }
+    void OnHScroll(UINT, int position, HWND) override { hScrollPosition = position; }
     void OnAttach() override { ++attaches; }
 };
 
@@ -105,6 +108,11 @@ TEST(OwnClassWindow, IsBoundOnNcCreateAndGetsItsMessagesAsTypedCalls) {
 
         SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-2 * WHEEL_DELTA)), 0);
         EXPECT_EQ(probe.wheelDelta, -240);
+        // Thumb positions are unsigned 16-bit: a long document scrolls past 32767.
+        SendMessageW(window, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40000), 0);
+        EXPECT_EQ(probe.vScrollPosition, 40000);
+        SendMessageW(window, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 65535), 0);
+        EXPECT_EQ(probe.hScrollPosition, 65535);
         EXPECT_EQ(probe.Send(kPingMessage), 1);
         EXPECT_EQ(probe.attaches, 0);
     }
