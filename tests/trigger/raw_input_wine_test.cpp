@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "raw_input_test_window.h"
+#include "xdotool_key_script.h"
 #include "tests/support/desktop.h"
 #include "tests/support/unix_command.h"
 #include "trigger/device_identity.h"
@@ -35,17 +36,6 @@ constexpr bool kDown = true, kUp = false;
 constexpr bool kActive = true, kIdle = false;
 
 using namespace keycode;
-
-// Pieces of one xdotool command line, so that a whole key sequence costs one call.
-std::string down(int xKeycode) {
-    return " keydown " + std::to_string(xKeycode);
-}
-std::string up(int xKeycode) {
-    return " keyup " + std::to_string(xKeycode);
-}
-std::string tap(int xKeycode) {
-    return down(xKeycode) + up(xKeycode);
-}
 
 // What the tracker saw: each key with press or release, and whether a trigger was held after it.
 struct Step {
