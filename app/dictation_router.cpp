@@ -1,0 +1,104 @@
+#include "app/dictation_router.h"
+
+#include <initializer_list>
+
+#include "commands/phrase_matching.h"
+
+namespace orvello {
+namespace {
+
+constexpr std::u16string_view kLineEnd = u"\r\n";
+
+// The prefixes of a successful command's log line, by the trigger that made the recording.
+constexpr std::u16string_view kUnifiedCommandPrefix = u"[Command: ";
+constexpr std::u16string_view kCommandTriggerPrefix = u"[Cmd trigger | Command: ";
+
+std::u16string Line(std::initializer_list<std::u16string_view> parts) {
+    std::u16string line;
+    for (std::u16string_view part : parts) line += part;
+    line += kLineEnd;
+    return line;
+}
+
+// Nothing is executed, typed or sounded: the log says what would have happened.
+void DescribeOnly(std::u16string_view text, std::u16string_view trimmed, bool split,
+                  const RoutingState& state, RoutingPlatform& platform) {
+    if (split && !state.recordingIsCommand) {
+        platform.AppendLog(Line({u"[Main trigger | Text: ", text, u"]"}));
+        return;
+    }
+    const VoiceCommand* command = state.commands.FindCommand(trimmed);
+    if (!split) {
+        platform.AppendLog(command ? Line({kUnifiedCommandPrefix, command->phrase, u"]"})
+                                   : Line({u"[Text: ", text, u"]"}));
+        return;
+    }
+    platform.AppendLog(command ? Line({kCommandTriggerPrefix, command->phrase, u"]"})
+                               : Line({u"[Cmd trigger | No command: \"", trimmed, u"\"]"}));
+}
+
+// The sound starts first, so that it confirms the match even while a slow action runs.
+void RunCommand(const VoiceCommand& command, std::u16string_view successPrefix,
+                RoutingPlatform& platform) {
+    platform.PlayCommandSound();
+    std::u16string errorText;
+    if (platform.ExecuteCommand(command, errorText)) {
+        platform.AppendLog(Line({successPrefix, command.phrase, u"]"}));
+    } else {
+        platform.AppendLog(Line({errorText}));
+    }
+}
+
+void Type(std::u16string_view text, const TypingOptions& options, RoutingPlatform& platform) {
+    const std::u16string typed = TextToType(text, options);
+    const bool injected = options.usePaste ? platform.PasteText(typed) : platform.TypeText(typed);
+    if (!injected) platform.AppendLog(u"Text injection failed.\r\n");
+}
+
+void RouteUnified(std::u16string_view text, std::u16string_view trimmed, const RoutingState& state,
+                  RoutingPlatform& platform) {
+    if (const VoiceCommand* command = state.commands.FindCommand(trimmed)) {
+        RunCommand(*command, kUnifiedCommandPrefix, platform);
+    } else {
+        Type(text, state.typing, platform);
+    }
+}
+
+// A command-trigger recording never types, even when no command matches.
+void RouteCommandRecording(std::u16string_view trimmed, const RoutingState& state,
+                           RoutingPlatform& platform) {
+    if (const VoiceCommand* command = state.commands.FindCommand(trimmed)) {
+        RunCommand(*command, kCommandTriggerPrefix, platform);
+    } else {
+        platform.AppendLog(Line({u"[No command: \"", trimmed, u"\"]"}));
+    }
+}
+
+}  // namespace
+
+std::u16string TextToType(std::u16string_view text, const TypingOptions& options) {
+    std::u16string typed(text);
+    if (options.appendSpace) typed += u' ';
+    if (options.appendNewline) typed += kLineEnd;
+    return typed;
+}
+
+void RouteRecognizedText(std::u16string_view text, const RoutingState& state,
+                         RoutingPlatform& platform) {
+    if (text.empty()) return;
+    const bool testMode = platform.IsTestMode();
+    // Lookups use the trimmed text; typing and the text lines use the text as received.
+    const std::u16string_view trimmed = TrimCommandWhitespace(text);
+    const bool split = isSplitMode(state.dictationTrigger, state.commandTrigger);
+    if (testMode) {
+        DescribeOnly(text, trimmed, split, state, platform);
+    } else if (!split) {
+        RouteUnified(text, trimmed, state, platform);
+    } else if (state.recordingIsCommand) {
+        RouteCommandRecording(trimmed, state, platform);
+    } else {
+        Type(text, state.typing, platform);
+    }
+}
+
+}  // namespace orvello

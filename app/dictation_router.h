@@ -1,0 +1,59 @@
+#pragma once
+// What becomes of a recognised text: run as a voice command, typed, or, while Orvello's own
+// window is in front, only described in the log so that triggers, recognition and phrases can be
+// tried out without side effects.
+#include <string>
+#include <string_view>
+
+#include "commands/command_store.h"
+#include "commands/voice_command.h"
+#include "trigger/trigger_definition.h"
+
+namespace orvello {
+
+// The actions routing takes; on Windows the foreground-window queries, command execution, the
+// command sound, text output and the main window's log area.
+class RoutingPlatform {
+public:
+    virtual ~RoutingPlatform() = default;
+
+    // True while the main window is visible and it, or one of its descendants, is the foreground
+    // window.
+    [[nodiscard]] virtual bool IsTestMode() = 0;
+    // Runs the command's action; on failure errorText holds a one-line reason (possibly empty).
+    [[nodiscard]] virtual bool ExecuteCommand(const VoiceCommand& command,
+                                              std::u16string& errorText) = 0;
+    // Starts the confirmation sound and returns at once.
+    virtual void PlayCommandSound() = 0;
+    [[nodiscard]] virtual bool TypeText(std::u16string_view text) = 0;
+    [[nodiscard]] virtual bool PasteText(std::u16string_view text) = 0;
+    // Appends a line that already ends in "\r\n".
+    virtual void AppendLog(std::u16string_view line) = 0;
+};
+
+// The typing options as their check boxes are set now.
+struct TypingOptions {
+    bool appendSpace = false;
+    bool appendNewline = false;
+    bool usePaste = false;
+};
+
+// The main window's state that routing reads, as it is when the text arrives.
+struct RoutingState {
+    const TriggerDefinition& dictationTrigger;
+    const TriggerDefinition& commandTrigger;
+    // True when the command trigger started the latest recording.
+    bool recordingIsCommand;
+    const CommandStore& commands;
+    TypingOptions typing;
+};
+
+// The text as typed: the text as received, then one space if appendSpace, then CR LF if
+// appendNewline.
+[[nodiscard]] std::u16string TextToType(std::u16string_view text, const TypingOptions& options);
+
+// Routes one recognised text; an empty text does nothing. Keeps no state of its own.
+void RouteRecognizedText(std::u16string_view text, const RoutingState& state,
+                         RoutingPlatform& platform);
+
+}  // namespace orvello

@@ -1,0 +1,54 @@
+#include "app/dictation_router_win.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "app/text_message_win.h"
+#include "audio/command_sound_win.h"
+#include "commands/utf_conversion.h"
+#include "output/output_win.h"
+
+namespace orvello {
+
+bool IsOwnWindowInFront(HWND mainWindow) {
+    if (!::IsWindowVisible(mainWindow)) return false;
+    const HWND foreground = ::GetForegroundWindow();
+    return foreground != nullptr && (foreground == mainWindow || ::IsChild(mainWindow, foreground));
+}
+
+WinRoutingPlatform::WinRoutingPlatform(HWND mainWindow, LogSink appendLog)
+    : mainWindow_(mainWindow), appendLog_(std::move(appendLog)) {}
+
+bool WinRoutingPlatform::IsTestMode() {
+    return IsOwnWindowInFront(mainWindow_);
+}
+
+bool WinRoutingPlatform::ExecuteCommand(const VoiceCommand& command, std::u16string& errorText) {
+    return orvello::ExecuteCommand(command, commandPlatform_, &errorText);
+}
+
+void WinRoutingPlatform::PlayCommandSound() {
+    orvello::PlayCommandSound();
+}
+
+bool WinRoutingPlatform::TypeText(std::u16string_view text) {
+    return orvello::TypeText(ToWideString(text));
+}
+
+bool WinRoutingPlatform::PasteText(std::u16string_view text) {
+    return orvello::PasteText(ToWideString(text));
+}
+
+void WinRoutingPlatform::AppendLog(std::u16string_view line) {
+    if (appendLog_) appendLog_(ToWideString(line));
+}
+
+LRESULT HandleResultTextMessage(LPARAM lParam, const RoutingState& state,
+                                RoutingPlatform& platform) {
+    const std::unique_ptr<std::wstring> text = TakeTextMessage(lParam);
+    if (text && !text->empty()) RouteRecognizedText(FromWideString(*text), state, platform);
+    return 0;
+}
+
+}  // namespace orvello

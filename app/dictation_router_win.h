@@ -1,0 +1,44 @@
+#pragma once
+// Windows only: routing with the real foreground-window queries, command execution, command
+// sound and text output, and the handler of WM_APP_RESULT_TEXT.
+#include <windows.h>
+
+#include <functional>
+#include <string_view>
+
+#include "app/dictation_router.h"
+#include "commands/command_execution_win.h"
+
+namespace orvello {
+
+// True when mainWindow is visible and the foreground window is mainWindow or one of its
+// descendants: the user is trying Orvello out in its own window.
+[[nodiscard]] bool IsOwnWindowInFront(HWND mainWindow);
+
+class WinRoutingPlatform final : public RoutingPlatform {
+public:
+    // Receives each log line, "\r\n" included; the main window's log area.
+    using LogSink = std::function<void(std::wstring_view line)>;
+
+    WinRoutingPlatform(HWND mainWindow, LogSink appendLog);
+
+    [[nodiscard]] bool IsTestMode() override;
+    [[nodiscard]] bool ExecuteCommand(const VoiceCommand& command,
+                                      std::u16string& errorText) override;
+    void PlayCommandSound() override;
+    [[nodiscard]] bool TypeText(std::u16string_view text) override;
+    [[nodiscard]] bool PasteText(std::u16string_view text) override;
+    void AppendLog(std::u16string_view line) override;
+
+private:
+    HWND mainWindow_;
+    LogSink appendLog_;
+    WinCommandPlatform commandPlatform_;
+};
+
+// The WM_APP_RESULT_TEXT handler: routes the text in lParam unless it is null or empty, frees it
+// in every case, and returns the message's result, 0.
+LRESULT HandleResultTextMessage(LPARAM lParam, const RoutingState& state,
+                                RoutingPlatform& platform);
+
+}  // namespace orvello

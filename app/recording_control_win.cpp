@@ -1,0 +1,205 @@
+#include "app/recording_control_win.h"
+
+#include <commctrl.h>
+
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "app/app_messages.h"
+#include "app/dsp_settings.h"
+#include "app/recording_callbacks_win.h"
+#include "app/recording_device.h"
+#include "app/text_message_win.h"
+#include "audio/input_test_win.h"
+#include "audio/wave_in_device_win.h"
+
+namespace orvello {
+
+namespace {
+
+constexpr std::wstring_view kEngineReadyText = L"Engine ready.\r\n";
+constexpr std::wstring_view kEngineLoadFailedText = L"Engine load failed: ";
+constexpr const wchar_t* kTestInputText = L"Test Input";
+constexpr const wchar_t* kStopTestText = L"Stop Test";
+
+std::unique_ptr<WaveInDevice> MakeWaveInDevice() {
+    return std::make_unique<WinWaveInDevice>();
+}
+
+// The message of the exception being handled; the engine's and the system's messages are
+// narrow texts in the ANSI code page.
+std::string CurrentErrorMessage() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "unknown error";
+    }
+}
+
+}  // namespace
+
+RecordingControl::RecordingControl(RecordingHost& host, COverlayWindow& overlay,
+                                   fs::path modelDirectory)
+    : host_(host), overlay_(overlay), modelDirectory_(std::move(modelDirectory)) {}
+
+RecordingControl::~RecordingControl() {
+    // Only the thread: the host and its controls may already be on their way out.
+    testStop_ = true;
+    if (testThread_.joinable()) testThread_.join();
+}
+
+bool RecordingControl::reload(bool log) {
+    if (overlay_.State() == OverlayState::Listening) overlay_.Hide();
+    host_.ResetTriggerWithoutStopRequest();
+    if (service_) {
+        service_->Cancel();
+        service_.reset();
+    }
+    try {
+        auto fresh = std::make_unique<RecognitionService>(
+            RecognitionConfig{.modelDirectory = modelDirectory_, .conditioning = {}},
+            MakeWaveInDevice);
+        fresh->EnsureModelLoaded();
+        PushDspSettings(*fresh);
+        service_ = std::move(fresh);
+    } catch (...) {
+        ReportLoadFailure(log, CurrentErrorMessage());
+        return false;
+    }
+    if (log) host_.AppendLog(kEngineReadyText);
+    return true;
+}
+
+void RecordingControl::ReportLoadFailure(bool log, std::string_view message) {
+    overlay_.Hide();
+    if (!log) return;
+    std::wstring line(kEngineLoadFailedText);
+    line += AnsiToWide(message);
+    line += L"\r\n";
+    host_.AppendLog(line);
+}
+
+void RecordingControl::applyDspSettings() {
+    if (service_) PushDspSettings(*service_);
+}
+
+void RecordingControl::PushDspSettings(RecognitionService& service) const {
+    ConditioningSettings conditioning = service.GetConditioning();
+    ApplyDspSettingsTo(host_.CurrentSettings(), conditioning);
+    service.SetConditioning(conditioning);
+}
+
+void RecordingControl::cancelRecognition() {
+    if (service_) service_->Cancel();
+}
+
+std::optional<std::uint32_t> RecordingControl::SelectedDevice() const {
+    return RecordingDeviceNumber(host_.InputDevices(), host_.SelectedInputDevice());
+}
+
+void RecordingControl::startRequest() {
+    if (!service_ || service_->IsBusy()) return;
+    const std::optional<std::uint32_t> device = SelectedDevice();
+    if (!device) return;
+    recordingIsCommand_ = host_.ActiveTriggerIsCommand();
+    overlay_.ShowListening();
+    try {
+        service_->StartRecording(*device, MakeRecordingCallbacks(host_.MessageWindow()));
+    } catch (...) {
+        overlay_.Hide();
+        host_.AppendLog(AnsiToWide(CurrentErrorMessage()) + L"\r\n");
+    }
+}
+
+void RecordingControl::stopRequest() {
+    // Blocks until the capture has ended; the transcription goes on on the service's worker.
+    if (service_ && service_->IsRecording()) service_->StopRecording();
+}
+
+bool RecordingControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_APP_STATUS_TEXT:
+            onStatusText(lParam);
+            return true;
+        case WM_APP_AUDIO_LEVEL:
+            onAudioLevel(wParam);
+            return true;
+        case WM_APP_CAPTURE_DONE:
+            onCaptureDone();
+            return true;
+        case WM_APP_SESSION_DONE:
+            onSessionDone();
+            return true;
+        case WM_APP_TEST_LEVEL:
+            onTestLevel(wParam);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void RecordingControl::onStatusText(LPARAM heapText) {
+    const std::unique_ptr<std::wstring> text = TakeTextMessage(heapText);
+    if (text && !text->empty()) host_.AppendLog(*text + L"\r\n");
+}
+
+void RecordingControl::onAudioLevel(WPARAM rawLevel) {
+    overlay_.PushLevel(rawLevel);
+}
+
+void RecordingControl::onCaptureDone() {
+    overlay_.Hide();
+}
+
+void RecordingControl::onTestLevel(WPARAM levelPercent) {
+    // Levels the test thread posted just before it was stopped arrive after the meter was reset;
+    // they must not bring a stopped meter back to life.
+    if (testRunning_) SetTestLevel(levelPercent);
+}
+
+void RecordingControl::toggleInputTest() {
+    if (testRunning_) {
+        stopInputTest();
+        SetTestLevel(0);
+        return;
+    }
+    if (const std::optional<std::uint32_t> device = SelectedDevice()) StartInputTest(*device);
+}
+
+void RecordingControl::StartInputTest(std::uint32_t device) {
+    testRunning_ = true;
+    testStop_ = false;
+    SetTestButtonText(kStopTestText);
+    try {
+        testThread_ =
+            std::thread(RunInputTest, UINT(device), host_.MessageWindow(), std::cref(testStop_));
+    } catch (...) {
+        // No thread, no test: the button must not claim one runs.
+        testRunning_ = false;
+        SetTestButtonText(kTestInputText);
+        throw;
+    }
+}
+
+void RecordingControl::stopInputTest() {
+    if (!testRunning_) return;
+    testStop_ = true;
+    if (testThread_.joinable()) testThread_.join();
+    testRunning_ = false;
+    SetTestButtonText(kTestInputText);
+    SetTestLevel(0);
+}
+
+void RecordingControl::SetTestButtonText(const wchar_t* text) const {
+    if (HWND button = host_.TestInputButton()) ::SetWindowTextW(button, text);
+}
+
+void RecordingControl::SetTestLevel(WPARAM levelPercent) const {
+    if (HWND meter = host_.TestLevelMeter(); meter && ::IsWindow(meter))
+        ::SendMessageW(meter, PBM_SETPOS, levelPercent, 0);
+}
+
+}  // namespace orvello

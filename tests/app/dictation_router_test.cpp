@@ -1,0 +1,226 @@
+// Routing of recognised texts against a platform that notes each action in order, with the real
+// command list, phrase matching and trigger definitions.
+#include "app/dictation_router.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvello {
+namespace {
+
+class RecordingPlatform final : public RoutingPlatform {
+public:
+    bool testMode = false;
+    bool commandSucceeds = true;
+    std::u16string commandError = u"No application path set.";
+    bool injectionSucceeds = true;
+    // Every action as "what: argument", in the order it happened.
+    std::vector<std::u16string> actions;
+
+    bool IsTestMode() override { return testMode; }
+    bool ExecuteCommand(const VoiceCommand& command, std::u16string& errorText) override {
+        actions.push_back(u"execute: " + command.phrase);
+        if (!commandSucceeds) errorText = commandError;
+        return commandSucceeds;
+    }
+    void PlayCommandSound() override { actions.push_back(u"sound"); }
+    bool TypeText(std::u16string_view text) override {
+        actions.push_back(u"type: " + std::u16string(text));
+        return injectionSucceeds;
+    }
+    bool PasteText(std::u16string_view text) override {
+        actions.push_back(u"paste: " + std::u16string(text));
+        return injectionSucceeds;
+    }
+    void AppendLog(std::u16string_view line) override {
+        actions.push_back(u"log: " + std::u16string(line));
+    }
+};
+
+using Actions = std::vector<std::u16string>;
+
+VoiceCommand Command(std::u16string phrase, bool enabled = true) {
+    VoiceCommand command;
+    command.phrase = std::move(phrase);
+    command.enabled = enabled;
+    return command;
+}
+
+class DictationRouterTest : public testing::Test {
+protected:
+    DictationRouterTest() {
+        dictationTrigger.keys = {ModifierKey::RightCtrl};
+        commands.ReplaceCommands(
+            {Command(u"copy|copy to clipboard"), Command(u"next track"), Command(u"paste", false)});
+    }
+
+    // A command trigger of its own: one trigger types, the other runs commands.
+    void UseSplitMode(bool commandTriggerRecording) {
+        commandTrigger.keys = {ModifierKey::RightAlt};
+        recordingIsCommand = commandTriggerRecording;
+    }
+
+    void Route(std::u16string_view text) {
+        RouteRecognizedText(
+            text, {dictationTrigger, commandTrigger, recordingIsCommand, commands, typing},
+            platform);
+    }
+
+    TriggerDefinition dictationTrigger;
+    TriggerDefinition commandTrigger;
+    bool recordingIsCommand = false;
+    CommandStore commands;
+    TypingOptions typing;
+    RecordingPlatform platform;
+};
+
+TEST_F(DictationRouterTest, EmptyTextIsIgnoredInEveryMode) {
+    Route(u"");
+    platform.testMode = true;
+    Route(u"");
+    UseSplitMode(true);
+    Route(u"");
+    EXPECT_TRUE(platform.actions.empty());
+}
+
+// In test mode nothing is executed, typed or sounded; only the log line is written.
+
+TEST_F(DictationRouterTest, TestModeUnifiedLogsTheMatchedPhraseWithAllItsAlternatives) {
+    platform.testMode = true;
+    Route(u"Copy.");
+    EXPECT_EQ(platform.actions, Actions{u"log: [Command: copy|copy to clipboard]\r\n"});
+}
+
+TEST_F(DictationRouterTest, TestModeUnifiedWithoutCommandLogsTheTextAsReceived) {
+    platform.testMode = true;
+    Route(u" Hello world \r\n");
+    Route(u"paste");  // disabled commands do not match
+    EXPECT_EQ(platform.actions,
+              (Actions{u"log: [Text:  Hello world \r\n]\r\n", u"log: [Text: paste]\r\n"}));
+}
+
+TEST_F(DictationRouterTest, TestModeCommandTriggerLogsTheCommandOrTheTrimmedText) {
+    platform.testMode = true;
+    UseSplitMode(true);
+    Route(u"  Next track!");
+    Route(u"\r\n\t open the pod bay doors \t\r\n");
+    EXPECT_EQ(platform.actions,
+              (Actions{u"log: [Cmd trigger | Command: next track]\r\n",
+                       u"log: [Cmd trigger | No command: \"open the pod bay doors\"]\r\n"}));
+}
+
+TEST_F(DictationRouterTest, TestModeDictationTriggerLogsTheTextWithoutLookingForCommands) {
+    platform.testMode = true;
+    UseSplitMode(false);
+    Route(u" copy. ");
+    EXPECT_EQ(platform.actions, Actions{u"log: [Main trigger | Text:  copy. ]\r\n"});
+}
+
+// Unified mode: commands first, otherwise the text is typed.
+
+TEST_F(DictationRouterTest, MatchedCommandRunsAfterTheSoundStartsAndIsLogged) {
+    typing.appendSpace = true;
+    Route(u"Copy.");
+    EXPECT_EQ(platform.actions, (Actions{u"sound", u"execute: copy|copy to clipboard",
+                                         u"log: [Command: copy|copy to clipboard]\r\n"}));
+}
+
+TEST_F(DictationRouterTest, FailedCommandLogsOnlyItsErrorAndTypesNothing) {
+    platform.commandSucceeds = false;
+    Route(u"copy to clipboard");
+    platform.commandError = u"";
+    Route(u"copy");
+    EXPECT_EQ(platform.actions, (Actions{u"sound", u"execute: copy|copy to clipboard",
+                                         u"log: No application path set.\r\n", u"sound",
+                                         u"execute: copy|copy to clipboard", u"log: \r\n"}));
+}
+
+TEST_F(DictationRouterTest, UnmatchedTextIsTypedAsReceivedWithoutALogLine) {
+    Route(u" Hello world ");
+    Route(u"paste");
+    EXPECT_EQ(platform.actions, (Actions{u"type:  Hello world ", u"type: paste"}));
+}
+
+TEST_F(DictationRouterTest, TypedTextGetsTheSpaceFirstThenCrLf) {
+    typing.appendSpace = true;
+    Route(u"hello");
+    typing.appendNewline = true;
+    Route(u"hello");
+    typing.appendSpace = false;
+    Route(u"hello");
+    EXPECT_EQ(platform.actions,
+              (Actions{u"type: hello ", u"type: hello \r\n", u"type: hello\r\n"}));
+}
+
+TEST_F(DictationRouterTest, UsePasteSendsTheSameTextThroughTheClipboard) {
+    typing = {.appendSpace = true, .appendNewline = true, .usePaste = true};
+    Route(u"hello");
+    EXPECT_EQ(platform.actions, Actions{u"paste: hello \r\n"});
+}
+
+TEST_F(DictationRouterTest, FailedTypingOrPastingIsLogged) {
+    platform.injectionSucceeds = false;
+    Route(u"hello");
+    typing.usePaste = true;
+    Route(u"hello");
+    EXPECT_EQ(platform.actions, (Actions{u"type: hello", u"log: Text injection failed.\r\n",
+                                         u"paste: hello", u"log: Text injection failed.\r\n"}));
+}
+
+TEST_F(DictationRouterTest, CommandTriggerEqualToTheDictationTriggerMeansUnifiedMode) {
+    commandTrigger = dictationTrigger;
+    recordingIsCommand = true;
+    Route(u"hello");
+    Route(u"next track");
+    EXPECT_EQ(platform.actions, (Actions{u"type: hello", u"sound", u"execute: next track",
+                                         u"log: [Command: next track]\r\n"}));
+}
+
+// Split mode: the command trigger only runs commands, the dictation trigger only types.
+
+TEST_F(DictationRouterTest, CommandTriggerRecordingRunsTheCommand) {
+    UseSplitMode(true);
+    Route(u"next track.");
+    EXPECT_EQ(platform.actions, (Actions{u"sound", u"execute: next track",
+                                         u"log: [Cmd trigger | Command: next track]\r\n"}));
+}
+
+TEST_F(DictationRouterTest, CommandTriggerRecordingLogsAFailedCommandsError) {
+    UseSplitMode(true);
+    platform.commandSucceeds = false;
+    Route(u"next track");
+    EXPECT_EQ(platform.actions,
+              (Actions{u"sound", u"execute: next track", u"log: No application path set.\r\n"}));
+}
+
+TEST_F(DictationRouterTest, CommandTriggerRecordingWithoutCommandTypesNothing) {
+    UseSplitMode(true);
+    typing.appendSpace = true;
+    Route(u"\t say what \r\n");
+    Route(u"paste");
+    EXPECT_EQ(platform.actions, (Actions{u"log: [No command: \"say what\"]\r\n",
+                                         u"log: [No command: \"paste\"]\r\n"}));
+}
+
+TEST_F(DictationRouterTest, DictationTriggerRecordingTypesEvenACommandPhrase) {
+    UseSplitMode(false);
+    typing.appendSpace = true;
+    Route(u"copy.");
+    platform.injectionSucceeds = false;
+    Route(u"next track");
+    EXPECT_EQ(platform.actions,
+              (Actions{u"type: copy. ", u"type: next track ", u"log: Text injection failed.\r\n"}));
+}
+
+TEST_F(DictationRouterTest, ModeFollowsTheTriggersAsTheyAreWhenTheTextArrives) {
+    UseSplitMode(true);
+    Route(u"hello");
+    commandTrigger = {};  // the user cleared the command trigger
+    Route(u"hello");
+    EXPECT_EQ(platform.actions, (Actions{u"log: [No command: \"hello\"]\r\n", u"type: hello"}));
+}
+
+}  // namespace
+}  // namespace orvello
