@@ -1,43 +1,43 @@
-// Orvello's entry point. For now it shows the main window's frame only; the
-// dictation machinery joins it subsystem by subsystem.
+// Orvello's entry point: one instance per user session, whose main window runs modally until
+// the user ends the program.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
-#include "resources/resource.h"
+#include "app/main_window_win.h"
+#include "app/single_instance_win.h"
+#include "ui/application.h"
 
+namespace orvello {
 namespace {
 
-LRESULT CALLBACK MainWindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+class CTessarinApp {
+public:
+    // False in every case: when another instance runs (it is asked to show itself instead), and
+    // after the main window's modal run, so that no further message loop runs.
+    bool InitInstance(HINSTANCE instance) {
+        if (!singleInstance_.Acquire()) return false;
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        // Windows restarts the program after an update or a crash-free shutdown it initiated.
+        (void)::RegisterApplicationRestart(nullptr, 0);
+        ui::SetResourceInstance(instance);
+        {
+            CTessarinDlg mainWindow;
+            (void)mainWindow.DoModal();
+        }
+        return false;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
 
-HWND CreateMainWindow(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainWindowProcedure;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP_ICON));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = L"OrvelloMainWindow";
-    if (!RegisterClassExW(&wc)) return nullptr;
-    return CreateWindowExW(0, wc.lpszClassName, L"Orvello", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                           CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
-}
+private:
+    SingleInstanceGuard singleInstance_;  // released when the process ends
+};
 
 }  // namespace
+}  // namespace orvello
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    HWND window = CreateMainWindow(instance);
-    if (!window) return 1;
-    ShowWindow(window, show);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    orvello::CTessarinApp app;
+    (void)app.InitInstance(instance);
     return 0;
 }

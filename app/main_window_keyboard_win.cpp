@@ -1,0 +1,114 @@
+// The main window's keyboard side: raw input to the trigger tracker or the trigger capture, the
+// trigger display, and what the tracker and the capture ask of the window.
+#include "app/main_window_win.h"
+#include "commands/utf_conversion.h"
+#include "resources/resource.h"
+#include "trigger/raw_input_source_win.h"
+#include "ui/application.h"
+
+namespace orvello {
+
+void CTessarinDlg::RegisterRawInput() {
+    (void)rawReader_.registerWindow(toWindowHandle(Hwnd()));
+}
+
+// While a capture runs it takes every decoded event and the message ends here; otherwise the
+// tracker sees the event and the system still gets the message (it frees the input's data).
+LRESULT CTessarinDlg::OnRawInput(WPARAM, LPARAM lParam) {
+    const std::optional<KeyboardEvent> event = rawReader_.decode(rawInputHandleOf(lParam));
+    if (!event) return Default();
+    const bool capturing = capture_.isCapturing();
+    capture_.onKeyEvent(*event);
+    return capturing ? 0 : Default();
+}
+
+void CTessarinDlg::OnInputDeviceChange(WPARAM change, LPARAM device) {
+    if (change == GIDC_REMOVAL) tracker_.onKeyboardRemoved(toDeviceHandle(HANDLE(device)));
+}
+
+// After sleep the keyboards may have been re-enumerated and key releases missed.
+void CTessarinDlg::OnResume() {
+    RegisterRawInput();
+    tracker_.reset();
+}
+
+void CTessarinDlg::OnSelectTrigger() {
+    capture_.onSelectTrigger();
+}
+
+void CTessarinDlg::OnMultipleKeyboards() {
+    tracker_.setKeyboardScope(!IsChecked(IDC_MULTIPLE_KEYBOARDS));
+}
+
+// Voice commands are edited in their file until the commands dialog exists; the button stays
+// disabled so that it promises nothing.
+void CTessarinDlg::EditVoiceCommands() {}
+
+// ---- TriggerOwner ----
+
+void CTessarinDlg::startRequest(bool) {
+    recording_.startRequest();
+}
+
+void CTessarinDlg::stopRequest() {
+    recording_.stopRequest();
+}
+
+void CTessarinDlg::cancelTriggerCapture() {
+    capture_.cancel();
+}
+
+void CTessarinDlg::refreshTriggerDisplay() {
+    capture_.refreshDisplay();
+}
+
+void CTessarinDlg::saveTriggers() {
+    SaveDictationTrigger(profile_, tracker_.dictationTrigger());
+    SaveCommandTrigger(profile_, tracker_.commandTrigger());
+}
+
+// ---- KeyMapDisplay, MessagePresenter ----
+
+void CTessarinDlg::SetPressedKeys(std::span<const ModifierKey> keys) {
+    keyMap_.SetPressedKeys(keys);
+}
+
+void CTessarinDlg::showMessage(MessageIcon icon, std::u16string_view text) {
+    const UINT iconFlag =
+        icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
+    ui::AppMessageBox(ToWideString(text), MB_OK | iconFlag);
+}
+
+// ---- MainWindowCaptureHost ----
+
+void CTessarinDlg::showTriggerText(std::u16string_view text) {
+    ::SetDlgItemTextW(Hwnd(), IDC_TRIGGER_TEXT, ToWideString(text).c_str());
+}
+
+void CTessarinDlg::showTriggerKeys(std::span<const ModifierKey> keys) {
+    keyMap_.SetTriggerKeys(keys);
+}
+
+bool CTessarinDlg::useMultipleKeyboards() const {
+    return IsChecked(IDC_MULTIPLE_KEYBOARDS);
+}
+
+void CTessarinDlg::setUseMultipleKeyboards(bool checked) {
+    SetChecked(IDC_MULTIPLE_KEYBOARDS, checked);
+}
+
+void CTessarinDlg::saveDictationTrigger() {
+    SaveDictationTrigger(profile_, tracker_.dictationTrigger());
+}
+
+// ---- RecordingHost ----
+
+HWND CTessarinDlg::TestInputButton() const {
+    return GetDlgItem(IDC_TEST_INPUT);
+}
+
+HWND CTessarinDlg::TestLevelMeter() const {
+    return GetDlgItem(IDC_INPUT_LEVEL);
+}
+
+}  // namespace orvello

@@ -1,0 +1,108 @@
+// The main window's life in the notification area: icons, the About entry, hiding with the
+// balloon notice, restoring, the hidden start, exit and the order of shutdown.
+#include "app/main_window_win.h"
+
+#include <commctrl.h>
+
+#include "controls/about_dlg.h"
+#include "resources/resource.h"
+#include "trigger/raw_input_source_win.h"
+#include "ui/application.h"
+
+namespace orvello {
+
+void CTessarinDlg::AddSystemMenuAbout() {
+    HMENU systemMenu = ::GetSystemMenu(Hwnd(), FALSE);
+    if (systemMenu == nullptr) return;
+    const std::wstring aboutText = ui::LoadResourceString(IDS_ABOUT_ITEM);
+    if (aboutText.empty()) return;
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, kSysAboutCommand, aboutText.c_str());
+}
+
+void CTessarinDlg::SetWindowIcons() {
+    Send(WM_SETICON, ICON_BIG, LPARAM(icon_));
+    Send(WM_SETICON, ICON_SMALL, LPARAM(icon_));
+}
+
+void CTessarinDlg::HideToTray() {
+    ShowWindow(SW_HIDE);
+    if (quietHide_) return;
+    trayIcon_.ShowBackgroundBalloon();
+}
+
+void CTessarinDlg::RestoreFromTray() {
+    ShowWindow(SW_SHOW);
+    ShowWindow(SW_RESTORE);
+    ::SetForegroundWindow(Hwnd());
+}
+
+void CTessarinDlg::OnTrayNotify(LPARAM mouseMessage) {
+    switch (UINT(mouseMessage)) {
+        case WM_LBUTTONDBLCLK:
+            RestoreFromTray();
+            break;
+        case WM_RBUTTONUP:
+        case WM_CONTEXTMENU:
+            ShowTrayMenu(Hwnd(), ui::ResourceInstance(), IDR_TRAY_MENU);
+            break;
+        default:
+            break;
+    }
+}
+
+// The window never showed: hide it for good, without the balloon.
+void CTessarinDlg::OnStartHiddenTimer() {
+    ::KillTimer(Hwnd(), kStartHiddenTimerId);
+    quietHide_ = true;
+    startHidden_ = false;
+    HideToTray();
+    quietHide_ = false;
+}
+
+// The about box takes the keyboard focus, so a trigger held meanwhile would never see its
+// release: forget it, stopping a recording it started.
+void CTessarinDlg::ShowAboutBox() {
+    CAboutDlg about(Hwnd());
+    about.DoModal();
+    tracker_.reset();
+}
+
+// Ends the modal run; the window is destroyed with it, which runs ShutDown.
+void CTessarinDlg::RequestExit() {
+    exitRequested_ = true;
+    EndDialog(IDCANCEL);
+}
+
+void CTessarinDlg::OnExitButton() {
+    tracker_.reset();
+    if (ui::AppMessageBox(L"Exit Orvello?", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
+        RequestExit();
+    }
+}
+
+// Worker threads end before the icon and the raw input registration go.
+void CTessarinDlg::ShutDown() {
+    recording_.stopInputTest();
+    overlay_.Hide();
+    recording_.cancelRecognition();
+    trayIcon_.Remove();
+    (void)removeKeyboardRegistration();
+}
+
+void CTessarinDlg::OnPaint() {
+    if (!::IsIconic(Hwnd())) {
+        ui::CDialogEx::OnPaint();
+        return;
+    }
+    PAINTSTRUCT paint{};
+    HDC dc = ::BeginPaint(Hwnd(), &paint);
+    Send(WM_ICONERASEBKGND, WPARAM(dc), 0);
+    const RECT client = GetClientRect();
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, icon_);
+    ::EndPaint(Hwnd(), &paint);
+}
+
+}  // namespace orvello

@@ -1,0 +1,262 @@
+// The main window's construction, initialisation, message dispatch and log area.
+#include "app/main_window_win.h"
+
+#include <commctrl.h>
+#include <dbt.h>
+
+#include "app/app_messages.h"
+#include "app/help_text.h"
+#include "app/single_instance_win.h"
+#include "commands/command_file_win.h"
+#include "commands/utf_conversion.h"
+#include "resources/resource.h"
+#include "trigger/raw_input_source_win.h"
+#include "ui/application.h"
+
+namespace orvello {
+namespace {
+
+constexpr std::array<int, 5> kHeaderIds = {IDC_HEADER_TRIGGER, IDC_HEADER_OPTIONS, IDC_HEADER_LOG,
+                                           IDC_HEADER_INPUT, IDC_HEADER_COMMANDS};
+constexpr wchar_t kEngineReadyIntro[] =
+    L"Engine ready.\r\nTo test: hold the trigger key, speak, then release.\r\n";
+constexpr wchar_t kEngineFailedIntro[] = L"Engine failed to load.\r\n";
+constexpr int kHelpBaseFontSize = 14;
+
+}  // namespace
+
+CTessarinDlg::CTessarinDlg()
+    : ui::CDialogEx(IDD_MAIN),
+      icon_(::LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDI_APP_ICON))),
+      rawReader_(std::make_unique<WinRawInputSource>()),
+      tracker_(rawReader_, *this, *this),
+      capture_(tracker_, *this, *this),
+      recording_(*this, overlay_) {}
+
+CTessarinDlg::~CTessarinDlg() = default;
+
+void CTessarinDlg::BindControls() {
+    for (std::size_t index = 0; index < kHeaderIds.size(); ++index) {
+        (void)headers_[index].SubclassDlgItem(kHeaderIds[index], Hwnd());
+    }
+    (void)keyMap_.SubclassDlgItem(IDC_KEY_MAP, Hwnd());
+    (void)helpText_.SubclassDlgItem(IDC_HELP_TEXT, Hwnd());
+    (void)inputList_.SubclassDlgItem(IDC_INPUT_LIST, Hwnd());
+}
+
+bool CTessarinDlg::OnInitDialog() {
+    ui::SetMainWindow(Hwnd());
+    AddSystemMenuAbout();
+    SetWindowIcons();
+    (void)trayIcon_.Add(Hwnd(), WM_APP_TRAY_NOTIFY, ui::ResourceInstance());
+    routing_ = std::make_unique<WinRoutingPlatform>(
+        Hwnd(), [this](std::wstring_view line) { AppendLog(line); });
+
+    RegisterRawInput();
+    (void)overlay_.Create();
+    FillInputDeviceList();
+
+    LoadTriggerAndDspSettings(profile_, settings_);
+    tracker_.setDictationTrigger(settings_.dictationTrigger);
+    tracker_.setCommandTrigger(settings_.commandTrigger);
+    tracker_.setKeyMapDisplay(this);
+    SetChecked(IDC_MULTIPLE_KEYBOARDS, !settings_.dictationTrigger.anyKeyboard);
+    SetChecked(IDC_ENABLE_DSP, settings_.dspEnabled);
+    SetUpDspControls();
+    ::SendDlgItemMessageW(Hwnd(), IDC_INPUT_LEVEL, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    ::SendDlgItemMessageW(Hwnd(), IDC_INPUT_LEVEL, PBM_SETPOS, 0, 0);
+    refreshTriggerDisplay();
+    tracker_.checkTriggerKeyboards();
+
+    CreateLogFont();
+    LoadOptionCheckBoxes();
+
+    LoadCommands(commands_);
+    if (!commands_.LoadError().empty()) {
+        ui::AppMessageBox(ToWideString(commands_.LoadError()), MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    overlay_.ShowStarting();
+    (void)recording_.reload(false);
+    overlay_.Hide();
+    WriteFirstLogText();
+    SetUpHelpText();
+    ::EnableWindow(GetDlgItem(IDC_EDIT_COMMANDS), FALSE);
+
+    if (settings_.startMinimized) {
+        startHidden_ = true;
+        ::SetTimer(Hwnd(), kStartHiddenTimerId, kStartHiddenDelayMs, nullptr);
+    }
+    return true;
+}
+
+// Unlike AppendLog, the first text does not depend on the window being visible: a hidden start
+// still shows it when the window is first restored.
+void CTessarinDlg::WriteFirstLogText() {
+    const wchar_t* text = recording_.service() ? kEngineReadyIntro : kEngineFailedIntro;
+    HWND log = GetDlgItem(IDC_LOG);
+    ::SendMessageW(log, EM_SETSEL, 0, 0);
+    ::SendMessageW(log, EM_SCROLLCARET, 0, 0);
+    ::SendMessageW(log, EM_REPLACESEL, FALSE, LPARAM(text));
+}
+
+void CTessarinDlg::SetUpHelpText() {
+    helpText_.SetColors(RGB(0, 0, 0), ::GetSysColor(COLOR_BTNFACE));
+    helpText_.SetBaseFontSize(kHelpBaseFontSize);
+    helpText_.SetText(ToWideString(MainWindowHelpText()));
+}
+
+void CTessarinDlg::AppendLog(std::wstring_view text) {
+    HWND log = GetDlgItem(IDC_LOG);
+    if (!::IsWindowVisible(Hwnd()) || log == nullptr) return;
+    const std::wstring line(text);
+    const auto length = WPARAM(::GetWindowTextLengthW(log));
+    ::SendMessageW(log, EM_SETSEL, length, LPARAM(length));
+    ::SendMessageW(log, EM_SCROLLCARET, 0, 0);
+    ::SendMessageW(log, EM_REPLACESEL, FALSE, LPARAM(line.c_str()));
+}
+
+RoutingState CTessarinDlg::CurrentRoutingState() const {
+    return RoutingState{
+        .dictationTrigger = tracker_.dictationTrigger(),
+        .commandTrigger = tracker_.commandTrigger(),
+        .recordingIsCommand = recording_.recordingIsCommand(),
+        .commands = commands_,
+        .typing = {.appendSpace = settings_.appendSpace,
+                   .appendNewline = settings_.appendNewline,
+                   .usePaste = settings_.usePaste},
+    };
+}
+
+LRESULT CTessarinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto result = HandleApplicationMessage(message, wParam, lParam)) return *result;
+    switch (message) {
+        case WM_INPUT:
+            return OnRawInput(wParam, lParam);
+        case WM_INPUT_DEVICE_CHANGE:
+            OnInputDeviceChange(wParam, lParam);
+            return Default();
+        case WM_DEVICECHANGE:
+            if (wParam == DBT_DEVNODES_CHANGED || wParam == DBT_DEVICEARRIVAL ||
+                wParam == DBT_DEVICEREMOVECOMPLETE) {
+                FillInputDeviceList();
+            }
+            return TRUE;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMEAUTOMATIC) OnResume();
+            return TRUE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == kSysAboutCommand) {
+                ShowAboutBox();
+                return 0;
+            }
+            return Default();
+        case WM_CLOSE:
+            if (exitRequested_) return Default();
+            HideToTray();
+            return 0;
+        case WM_WINDOWPOSCHANGING:
+            // A hidden start keeps the visible template from ever showing the window.
+            if (startHidden_) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+            return Default();
+        case WM_QUERYDRAGICON:
+            return LRESULT(icon_);
+        default:
+            return ui::CDialogEx::WindowProc(message, wParam, lParam);
+    }
+}
+
+std::optional<LRESULT> CTessarinDlg::HandleApplicationMessage(UINT message, WPARAM wParam,
+                                                              LPARAM lParam) {
+    if (message == WM_APP_RESULT_TEXT) {
+        return HandleResultTextMessage(lParam, CurrentRoutingState(), *routing_);
+    }
+    if (message == WM_APP_TRAY_NOTIFY) {
+        OnTrayNotify(lParam);
+        return 0;
+    }
+    if (message == RestoreMessage()) {
+        RestoreFromTray();
+        return 0;
+    }
+    if (recording_.handleMessage(message, wParam, lParam)) return 0;
+    return std::nullopt;
+}
+
+bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
+    switch (id) {
+        case IDC_USE_SELECTED_INPUT:
+            OnUseSelectedInput();
+            return true;
+        case IDC_SELECT_TRIGGER:
+            OnSelectTrigger();
+            return true;
+        case IDC_MULTIPLE_KEYBOARDS:
+            OnMultipleKeyboards();
+            return true;
+        case IDC_RELOAD_ENGINE:
+            (void)recording_.reload(true);
+            return true;
+        case IDC_EXIT:
+            OnExitButton();
+            return true;
+        case IDC_ENABLE_DSP:
+            OnEnableDsp();
+            return true;
+        case IDC_TEST_INPUT:
+            recording_.toggleInputTest();
+            return true;
+        case IDC_DSP_DEFAULT:
+            OnDspDefault();
+            return true;
+        case IDC_EDIT_COMMANDS:
+            EditVoiceCommands();
+            return true;
+        case IDC_ADD_SPACE:
+        case IDC_ADD_NEW_LINE:
+        case IDC_START_MINIMIZED:
+        case IDC_USE_PASTE:
+            OnOptionCheckBox(id);
+            return true;
+        case ID_TRAY_SETTINGS:
+            RestoreFromTray();
+            return true;
+        case ID_TRAY_EXIT:
+            RequestExit();
+            return true;
+        default:
+            return ui::CDialogEx::OnCommand(id, code, control);
+    }
+}
+
+// Enter in a control that does not use it itself: the window has no OK button, and ending the
+// program without the Exit question would surprise, so Enter does nothing.
+void CTessarinDlg::OnOK() {}
+
+void CTessarinDlg::OnCancel() {
+    if (exitRequested_) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    HideToTray();
+}
+
+void CTessarinDlg::OnTimer(UINT_PTR timerId) {
+    if (timerId == kStartHiddenTimerId) {
+        OnStartHiddenTimer();
+        return;
+    }
+    ui::CDialogEx::OnTimer(timerId);
+}
+
+void CTessarinDlg::OnSize(UINT type, int width, int height) {
+    ui::CDialogEx::OnSize(type, width, height);
+    if (type == SIZE_MINIMIZED && IsWindow()) HideToTray();
+}
+
+void CTessarinDlg::OnDestroy() {
+    ShutDown();
+    ui::CDialogEx::OnDestroy();
+}
+
+}  // namespace orvello

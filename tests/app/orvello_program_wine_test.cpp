@@ -1,0 +1,360 @@
+// Orvello.exe itself, started as its own process under Wine the way a user starts it: the main
+// window and its start-up, settings in the registry, one instance at a time, the tray exit, and
+// push-to-talk end to end — Right Ctrl held on the virtual keyboard, speech into the virtual
+// microphone, the text typed into another program's window or, with Orvello's own window in
+// front, only logged; and a voice command run with the command trigger.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "commands/command_file_format.h"
+#include "commands/command_file_win.h"
+#include "commands/command_store.h"
+#include "commands/utf_conversion.h"
+#include "tests/app/orvello_process_win.h"
+#include "tests/app/recording_message_pump.h"
+#include "tests/audio/virtual_microphone_win.h"
+#include "tests/support/desktop.h"
+#include "tests/support/test_window.h"
+
+namespace orvello {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kLogId = 1007;
+constexpr int kTriggerTextId = 1003;
+constexpr int kAddSpaceId = 1044;
+constexpr int kAddNewLineId = 1045;
+constexpr int kUsePasteId = 1065;
+constexpr int kStartMinimizedId = 1051;
+constexpr int kEnableDspId = 1010;
+constexpr int kExitId = 1009;
+constexpr int kReloadEngineId = 1008;
+constexpr UINT kTrayExitCommand = 32772;
+
+constexpr wchar_t kEngineReadyIntro[] =
+    L"Engine ready.\r\nTo test: hold the trigger key, speak, then release.\r\n";
+
+// Time for Orvello to open the microphone after the trigger press.
+constexpr auto kDeviceOpenTime = 500ms;
+// Carries the end of the speech through the device's buffers before the trigger is released.
+constexpr auto kTailSilence = 600ms;
+
+// For failure messages: the text with anything beyond ASCII as '?'.
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (const wchar_t c : text) narrow += c < 128 ? char(c) : '?';
+    return narrow;
+}
+
+std::wstring WithModel() {
+    return test::RunFolder(ORVELLO_RUN_FOLDER);
+}
+std::wstring WithoutModel() {
+    return test::RunFolder(ORVELLO_RUN_FOLDER_WITHOUT_MODEL);
+}
+
+// Moves the user's command file out of the way for the test and puts it back afterwards.
+class CommandFileScope {
+public:
+    CommandFileScope() : path_(GetCommandFilePath()) {
+        saved_ = path_ + L".orvello-test";
+        MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    ~CommandFileScope() {
+        DeleteFileW(path_.c_str());
+        MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+
+private:
+    std::wstring path_;
+    std::wstring saved_;
+};
+
+class OrvelloProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::DeleteOrvelloSettings(); }
+    void TearDown() override { test::DeleteOrvelloSettings(); }
+
+    // Speech of `text` as a WAV file in the build folder.
+    static std::string SpeechWav(const std::string& text, const std::string& name) {
+        const std::string wav = test::BuildFolderFile(name);
+        EXPECT_FALSE(test::SpeakToWav(text, wav).empty()) << "could not synthesize " << text;
+        return wav;
+    }
+
+    // Clicks a button of the main window without waiting for what the click starts (a message
+    // box would otherwise hold the test up).
+    static void Click(HWND main, int buttonId) {
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                     LPARAM(GetDlgItem(main, buttonId)));
+    }
+
+    // Holds the trigger keys (pressed in this order), speaks the file into the microphone and
+    // releases them in reverse order.
+    static void PushToTalk(std::initializer_list<int> keys, const std::string& wav) {
+        const UINT microphone = test::WaveInDeviceNamed(L"OrvelloMic");
+        ASSERT_NE(microphone, UINT(-1)) << "the virtual microphone is missing";
+        test::DrainMicrophone(microphone);
+        for (const int key : keys) ASSERT_TRUE(test::KeyDown(key));
+        test::PumpMessagesFor(kDeviceOpenTime);
+        std::future<int> feeding = test::FeedMicrophone(wav, kTailSilence);
+        EXPECT_TRUE(test::PumpMessagesUntil(
+            [&] { return feeding.wait_for(0s) == std::future_status::ready; }));
+        EXPECT_EQ(feeding.get(), 0);
+        for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+            EXPECT_TRUE(test::KeyUp(*key));
+        }
+    }
+};
+
+// A window of another program (the test's own) that collects the characters typed into it.
+class TypingTarget {
+public:
+    TypingTarget() {
+        window_.OnMessage([this](UINT message, WPARAM wParam, LPARAM) {
+            if (message != WM_CHAR) return false;
+            typed += wchar_t(wParam);
+            return true;
+        });
+    }
+    [[nodiscard]] bool Focus() { return test::ShowAndFocus(window_.hwnd()); }
+
+    std::wstring typed;
+
+private:
+    test::TestWindow window_{L"Orvello typing target"};
+};
+
+TEST_F(OrvelloProgramTest, StartsWithTheEngineReadyTheDefaultsAndNothingWritten) {
+    test::OrvelloProcess orvello(WithModel());
+    ASSERT_TRUE(orvello.Started());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+
+    EXPECT_EQ(orvello.ControlText(kLogId), kEngineReadyIntro);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(orvello.ControlText(kTriggerTextId), L"Right Ctrl");
+    EXPECT_EQ(orvello.ControlText(1013), L"Noise Gate: 10");
+    EXPECT_EQ(orvello.ControlText(1014), L"Low-Cut: 90 Hz");
+    EXPECT_TRUE(orvello.IsChecked(kEnableDspId));
+    EXPECT_TRUE(orvello.IsChecked(kAddSpaceId));
+    EXPECT_FALSE(orvello.IsChecked(kAddNewLineId));
+    EXPECT_FALSE(orvello.IsChecked(kUsePasteId));
+    EXPECT_FALSE(orvello.IsChecked(kStartMinimizedId));
+    // Start-up reads the settings and writes none of them.
+    EXPECT_FALSE(test::SettingsKeyExists());
+}
+
+TEST_F(OrvelloProgramTest, WithoutAModelItSaysSoAndKeepsRunning) {
+    test::OrvelloProcess orvello(WithoutModel());
+    ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine failed to load.", 20s));
+    EXPECT_EQ(orvello.ControlText(kLogId), L"Engine failed to load.\r\n");
+    EXPECT_FALSE(orvello.WaitForExit(500ms).has_value());
+}
+
+TEST_F(OrvelloProgramTest, ReloadWithoutAModelSaysWhy) {
+    test::OrvelloProcess orvello(WithoutModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine failed to load.", 20s));
+    Click(main, kReloadEngineId);
+    EXPECT_TRUE(orvello.WaitForLogContaining(
+        L"Engine failed to load.\r\nEngine load failed: Failed to open file: ", 20s))
+        << "log: " << Narrow(orvello.ControlText(kLogId));
+    // The folder holds only the command sound: the model's first file is what is missing.
+    EXPECT_TRUE(orvello.ControlText(kLogId).ends_with(L"\\models\\config.json\r\n"));
+}
+
+TEST_F(OrvelloProgramTest, ExitAsksFirstAndNoKeepsOrvelloRunning) {
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+
+    Click(main, kExitId);
+    HWND question = orvello.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(test::MessageBoxText(question), L"Exit Orvello?");
+    PostMessageW(question, WM_COMMAND, IDNO, 0);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(question); }, 5s));
+    EXPECT_FALSE(orvello.WaitForExit(500ms).has_value());
+
+    Click(main, kExitId);
+    question = orvello.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    EXPECT_EQ(orvello.WaitForExit(10s), DWORD(0));
+}
+
+TEST_F(OrvelloProgramTest, AnUnreadableCommandFileIsReportedAndKept) {
+    CommandFileScope commandFile;
+    const std::string damaged = "[{\"phrase\": \"undo\", ";
+    {
+        HANDLE file = CreateFileW(GetCommandFilePath().c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, damaged.data(), DWORD(damaged.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    test::OrvelloProcess orvello(WithModel());
+    HWND message = orvello.WaitForMessageBox();
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(test::MessageBoxText(message), ToWideString(kCorruptedCommandFileMessage));
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+
+    HANDLE file = CreateFileW(GetCommandFilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::string kept(256, '\0');
+    DWORD read = 0;
+    ReadFile(file, kept.data(), DWORD(kept.size()), &read, nullptr);
+    CloseHandle(file);
+    kept.resize(read);
+    EXPECT_EQ(kept, damaged);
+}
+
+TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    SendMessageW(GetDlgItem(main, kAddNewLineId), BM_CLICK, 0, 0);
+    EXPECT_EQ(test::ReadSettingInt(L"AppendSpace"), DWORD(1));
+    EXPECT_EQ(test::ReadSettingInt(L"AppendNewline"), DWORD(1));
+    SendMessageW(GetDlgItem(main, kUsePasteId), BM_CLICK, 0, 0);
+    EXPECT_EQ(test::ReadSettingInt(L"UsePaste"), DWORD(1));
+    SendMessageW(GetDlgItem(main, kEnableDspId), BM_CLICK, 0, 0);
+    EXPECT_EQ(test::ReadSettingInt(L"DspEnabled"), DWORD(0));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 1011)));  // the noise gate slider
+}
+
+TEST_F(OrvelloProgramTest, SavedSettingsAreShownAtTheNextStart) {
+    test::WriteSettingInt(L"NoiseGate", 250);  // out of range: shown as 100, kept as stored
+    test::WriteSettingInt(L"LowCutHz", 150);
+    test::WriteSettingInt(L"TriggerMask", 0x28);
+    test::WriteSettingInt(L"UsePaste", 7);
+    test::OrvelloProcess orvello(WithModel());
+    ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    EXPECT_EQ(orvello.ControlText(1013), L"Noise Gate: 100");
+    EXPECT_EQ(orvello.ControlText(1014), L"Low-Cut: 150 Hz");
+    EXPECT_EQ(orvello.ControlText(kTriggerTextId), L"Right Ctrl + Right Alt");
+    EXPECT_TRUE(orvello.IsChecked(kUsePasteId));
+    EXPECT_EQ(test::ReadSettingInt(L"NoiseGate"), DWORD(250));
+}
+
+TEST_F(OrvelloProgramTest, ASecondStartOnlyBringsTheRunningOrvelloBack) {
+    test::OrvelloProcess first(WithModel());
+    HWND main = first.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    // "Hide" sends it to the tray.
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindowVisible(main); }, 5s));
+
+    test::OrvelloProcess second(WithModel());
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.WaitForExit(20s), DWORD(0));
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+    EXPECT_FALSE(first.WaitForExit(0ms).has_value());
+}
+
+TEST_F(OrvelloProgramTest, TrayExitEndsTheProgramAndANewOneCanStart) {
+    {
+        test::OrvelloProcess orvello(WithModel());
+        HWND main = orvello.WaitForMainWindow();
+        ASSERT_NE(main, nullptr);
+        PostMessageW(main, WM_COMMAND, kTrayExitCommand, 0);
+        EXPECT_EQ(orvello.WaitForExit(10s), DWORD(0));
+    }
+    test::OrvelloProcess next(WithModel());
+    HWND main = next.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+}
+
+TEST_F(OrvelloProgramTest, AMinimizedStartNeverShowsTheWindow) {
+    test::WriteSettingInt(L"StartMinimized", 1);
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    bool everVisible = false;
+    test::PumpMessagesUntil(
+        [&] {
+            everVisible = everVisible || IsWindowVisible(main);
+            return false;
+        },
+        2s);
+    EXPECT_FALSE(everVisible);
+    // A second start restores it.
+    test::OrvelloProcess second(WithModel());
+    EXPECT_EQ(second.WaitForExit(20s), DWORD(0));
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+}
+
+TEST_F(OrvelloProgramTest, PushToTalkTypesTheSpeechIntoTheWindowInFront) {
+    test::WriteSettingText(L"InputDeviceId", L"orvellomic");  // any letter case selects it
+    const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
+    test::OrvelloProcess orvello(WithModel());
+    ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+
+    TypingTarget target;
+    ASSERT_TRUE(target.Focus());
+    PushToTalk({test::keycode::kRightCtrl}, wav);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"hello world "; }, 30s))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+}
+
+TEST_F(OrvelloProgramTest, WithOrvelloInFrontTheResultIsOnlyLogged) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    TypingTarget target;
+
+    ASSERT_TRUE(test::FocusWindow(main));
+    PushToTalk({test::keycode::kRightCtrl}, wav);
+    // The default command trigger differs from the dictation trigger: split mode.
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"[Main trigger | Text: hello world]\r\n", 30s))
+        << "log: " << Narrow(orvello.ControlText(kLogId));
+    EXPECT_TRUE(orvello.WaitForLogContaining(L"[Ready]\r\n", 5s));
+    EXPECT_EQ(orvello.ControlText(kLogId).find(L"hello world "), std::wstring::npos);
+    EXPECT_TRUE(target.typed.empty());
+}
+
+TEST_F(OrvelloProgramTest, TheCommandTriggerRunsAVoiceCommand) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    CommandFileScope commandFile;
+    CommandStore store;
+    VoiceCommand greeting;
+    greeting.phrase = u"open browser|browser";
+    greeting.type = ActionType::InsertText;
+    greeting.text_body = u"Browser opened";
+    store.ReplaceCommands({greeting});
+    ASSERT_TRUE(SaveCommands(store));
+    const std::string wav = SpeechWav("open browser", "program-open-browser.wav");
+
+    test::OrvelloProcess orvello(WithModel());
+    ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    TypingTarget target;
+    ASSERT_TRUE(target.Focus());
+    // Right Alt first, so that Right Ctrl completes the command trigger and never holds the
+    // dictation trigger alone.
+    PushToTalk({test::keycode::kRightAlt, test::keycode::kRightCtrl}, wav);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"Browser opened"; }, 30s))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+}
+
+}  // namespace
+}  // namespace orvello
