@@ -41,3 +41,6 @@
 #define IDC_HELP_TEXT 1064
 #define IDC_USE_PASTE 1065
 #define IDS_APP_TITLE 57344
+
+#include "command_editor_ids.h"
+#include "commands_dialog_ids.h"

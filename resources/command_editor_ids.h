@@ -1,0 +1,2 @@
+// Resource ids of the command editor and its action panels.
+#pragma once

@@ -1,0 +1,2 @@
+// Resource ids of the commands dialog.
+#pragma once
