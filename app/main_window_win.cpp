@@ -175,7 +175,8 @@ std::optional<LRESULT> CTessarinDlg::HandleApplicationMessage(UINT message, WPAR
         OnTrayNotify(lParam);
         return 0;
     }
-    if (message == RestoreMessage()) {
+    // Zero when the message could not be registered; WM_NULL must not restore the window.
+    if (RestoreMessage() != 0 && message == RestoreMessage()) {
         RestoreFromTray();
         return 0;
     }
