@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "raw_input_test_window.h"
-#include "xdotool_key_script.h"
 #include "tests/support/desktop.h"
 #include "tests/support/unix_command.h"
+#include "tests/support/xdotool_key_script.h"
 #include "trigger/device_identity.h"
 #include "trigger/raw_input_source_win.h"
 
