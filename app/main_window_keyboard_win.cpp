@@ -1,12 +1,20 @@
 // The main window's keyboard side: raw input to the trigger tracker or the trigger capture, the
 // trigger display, and what the tracker and the capture ask of the window.
 #include "app/main_window_win.h"
+#include "commands/command_file_win.h"
 #include "commands/utf_conversion.h"
+#include "dialogs/commands_dialog_win.h"
 #include "resources/resource.h"
 #include "trigger/raw_input_source_win.h"
 #include "ui/application.h"
 
 namespace orvello {
+namespace {
+
+constexpr wchar_t kCommandsNotSavedText[] =
+    L"Commands could not be saved.\n\nCheck that the Documents\\Orvello folder is accessible.";
+
+}  // namespace
 
 void CTessarinDlg::RegisterRawInput() {
     (void)rawReader_.registerWindow(toWindowHandle(Hwnd()));
@@ -40,9 +48,24 @@ void CTessarinDlg::OnMultipleKeyboards() {
     tracker_.setKeyboardScope(!IsChecked(IDC_MULTIPLE_KEYBOARDS));
 }
 
-// Voice commands are edited in their file until the commands dialog exists; the button stays
-// disabled so that it promises nothing.
-void CTessarinDlg::EditVoiceCommands() {}
+// The dialog works on copies; only OK hands its list and command trigger back, which are then
+// saved at once.
+void CTessarinDlg::EditVoiceCommands() {
+    const TriggerDefinition& commandTrigger = tracker_.commandTrigger();
+    CCommandsDialog dialog(commands_.Commands(), commandTrigger, tracker_.dictationTrigger(),
+                           commandTrigger.anyKeyboard, Hwnd());
+    const INT_PTR result = dialog.DoModal();
+    // The dialog was the raw input target while it ran, so no trigger release reached us.
+    RegisterRawInput();
+    tracker_.reset();
+    if (result != IDOK) return;
+    commands_.ReplaceCommands(dialog.Commands());
+    tracker_.setCommandTrigger(dialog.CommandTrigger());
+    SaveCommandTrigger(profile_, tracker_.commandTrigger());
+    if (!SaveCommands(commands_)) {
+        ui::AppMessageBox(kCommandsNotSavedText, MB_OK | MB_ICONEXCLAMATION);
+    }
+}
 
 // ---- TriggerOwner ----
 

@@ -81,7 +81,6 @@ bool CTessarinDlg::OnInitDialog() {
     overlay_.Hide();
     WriteFirstLogText();
     SetUpHelpText();
-    ::EnableWindow(GetDlgItem(IDC_EDIT_COMMANDS), FALSE);
 
     if (settings_.startMinimized) {
         startHidden_ = true;

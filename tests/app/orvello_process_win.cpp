@@ -13,10 +13,11 @@ constexpr wchar_t kSettingsKey[] = L"Software\\Brackwater\\Orvello\\Settings";
 constexpr wchar_t kProfileKey[] = L"Software\\Brackwater\\Orvello";
 constexpr UINT kTrayExitCommand = 32772;
 
-// The program's windows captioned "Orvello": the main window is the one with the log area, a
-// message box one without.
+// A window of the program by its caption. The main window and the message boxes share the caption
+// "Orvello": the main window is the one with the log area.
 struct WindowSearch {
     DWORD processId;
+    const wchar_t* title;
     bool mainWindow;
     HWND found;
 };
@@ -25,9 +26,9 @@ BOOL CALLBACK FindOrvelloWindow(HWND window, LPARAM lParam) {
     auto& search = *reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    wchar_t title[32] = {};
-    GetWindowTextW(window, title, 32);
-    if (owner == search.processId && std::wstring(title) == L"Orvello" &&
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    if (owner == search.processId && std::wstring(title) == search.title &&
         (GetDlgItem(window, 1007) != nullptr) == search.mainWindow) {
         search.found = window;
         return FALSE;
@@ -35,10 +36,11 @@ BOOL CALLBACK FindOrvelloWindow(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-HWND WaitForOrvelloWindow(DWORD processId, bool mainWindow, std::chrono::milliseconds timeout) {
+HWND WaitForOrvelloWindow(DWORD processId, const wchar_t* title, bool mainWindow,
+                          std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
-        WindowSearch search{processId, mainWindow, nullptr};
+        WindowSearch search{processId, title, mainWindow, nullptr};
         EnumWindows(FindOrvelloWindow, LPARAM(&search));
         if (search.found != nullptr && (mainWindow || IsWindowVisible(search.found))) {
             return search.found;
@@ -91,12 +93,16 @@ OrvelloProcess::~OrvelloProcess() {
 }
 
 HWND OrvelloProcess::WaitForMainWindow(std::chrono::milliseconds timeout) {
-    mainWindow_ = WaitForOrvelloWindow(processId_, true, timeout);
+    mainWindow_ = WaitForOrvelloWindow(processId_, L"Orvello", true, timeout);
     return mainWindow_;
 }
 
 HWND OrvelloProcess::WaitForMessageBox(std::chrono::milliseconds timeout) {
-    return WaitForOrvelloWindow(processId_, false, timeout);
+    return WaitForOrvelloWindow(processId_, L"Orvello", false, timeout);
+}
+
+HWND OrvelloProcess::WaitForDialog(const wchar_t* title, std::chrono::milliseconds timeout) {
+    return WaitForOrvelloWindow(processId_, title, false, timeout);
 }
 
 // The static that shows a message box's text has the id 0xFFFF.

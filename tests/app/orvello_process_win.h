@@ -31,6 +31,10 @@ public:
     [[nodiscard]] HWND WaitForMessageBox(
         std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
+    // A visible dialog of the program with this caption; null on time-out.
+    [[nodiscard]] HWND WaitForDialog(const wchar_t* title,
+                                     std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
     [[nodiscard]] HWND MainWindow() const { return mainWindow_; }
     [[nodiscard]] std::wstring ControlText(int controlId) const;
     [[nodiscard]] bool IsChecked(int controlId) const;

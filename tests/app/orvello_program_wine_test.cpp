@@ -34,6 +34,7 @@ constexpr int kStartMinimizedId = 1051;
 constexpr int kEnableDspId = 1010;
 constexpr int kExitId = 1009;
 constexpr int kReloadEngineId = 1008;
+constexpr int kEditCommandsId = 1021;
 constexpr UINT kTrayExitCommand = 32772;
 
 constexpr wchar_t kEngineReadyIntro[] =
@@ -220,6 +221,33 @@ TEST_F(OrvelloProgramTest, AnUnreadableCommandFileIsReportedAndKept) {
     CloseHandle(file);
     kept.resize(read);
     EXPECT_EQ(kept, damaged);
+}
+
+TEST_F(OrvelloProgramTest, TheCommandsDialogChangesNothingUntilOk) {
+    CommandFileScope commandFile;
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+
+    Click(main, kEditCommandsId);
+    HWND dialog = orvello.WaitForDialog(L"Commands");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
+    EXPECT_EQ(GetFileAttributesW(GetCommandFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(test::ReadSettingInt(L"CmdTriggerMask").has_value());
+
+    Click(main, kEditCommandsId);
+    dialog = orvello.WaitForDialog(L"Commands");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
+    // OK saves the list (empty here) and the command trigger at once.
+    EXPECT_TRUE(test::PumpMessagesUntil(
+        [&] { return GetFileAttributesW(GetCommandFilePath().c_str()) != INVALID_FILE_ATTRIBUTES; },
+        5s));
+    EXPECT_EQ(test::ReadSettingInt(L"CmdTriggerMask"), DWORD(0x28));
 }
 
 TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {
