@@ -13,6 +13,7 @@
 #include "app/text_message_win.h"
 #include "audio/input_test_win.h"
 #include "audio/wave_in_device_win.h"
+#include "engine/engine_error.h"
 
 namespace orvello {
 
@@ -25,18 +26,6 @@ constexpr const wchar_t* kStopTestText = L"Stop Test";
 
 std::unique_ptr<WaveInDevice> MakeWaveInDevice() {
     return std::make_unique<WinWaveInDevice>();
-}
-
-// The message of the exception being handled; the engine's and the system's messages are
-// narrow texts in the ANSI code page.
-std::string CurrentErrorMessage() {
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        return error.what();
-    } catch (...) {
-        return "unknown error";
-    }
 }
 
 }  // namespace

@@ -18,4 +18,16 @@ private:
     int runtimeCode_;
 };
 
+// The message of the exception being handled, for reporting it where threads and callbacks end;
+// call only inside a catch block.
+[[nodiscard]] inline std::string CurrentErrorMessage() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "Unknown error.";
+    }
+}
+
 }  // namespace orvello

@@ -31,16 +31,6 @@ void Notify(const Callback& callback, Args&&... args) noexcept {
     }
 }
 
-std::string CurrentErrorMessage() {
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        return error.what();
-    } catch (...) {
-        return "Unknown error.";
-    }
-}
-
 fs::path ResolveModelDirectory(const fs::path& configured) {
     return configured.empty() ? DefaultModelDirectory() : configured;
 }
