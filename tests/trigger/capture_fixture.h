@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "key_names.h"
 #include "trigger/commands_dialog_trigger_capture.h"
 #include "trigger/main_window_trigger_capture.h"
 #include "trigger/raw_keyboard_reader.h"
@@ -17,17 +18,6 @@
 #include "trigger_test_support.h"
 
 namespace orvello::test {
-
-using Calls = std::vector<std::string>;
-using Keys = std::vector<ModifierKey>;
-
-inline constexpr auto LS = ModifierKey::LeftShift;
-inline constexpr auto RS = ModifierKey::RightShift;
-inline constexpr auto LC = ModifierKey::LeftCtrl;
-inline constexpr auto RC = ModifierKey::RightCtrl;
-inline constexpr auto LA = ModifierKey::LeftAlt;
-inline constexpr auto RA = ModifierKey::RightAlt;
-inline constexpr auto Letter = ModifierKey::Generic;
 
 inline constexpr DeviceHandle kKeyboardA = 0x10;
 inline constexpr DeviceHandle kKeyboardB = 0x20;

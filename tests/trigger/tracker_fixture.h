@@ -6,22 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "key_names.h"
 #include "trigger/raw_keyboard_reader.h"
 #include "trigger/trigger_tracker.h"
 #include "trigger_test_support.h"
 
 namespace orvello::test {
-
-using Calls = std::vector<std::string>;
-using Keys = std::vector<ModifierKey>;
-
-inline constexpr auto LS = ModifierKey::LeftShift;
-inline constexpr auto RS = ModifierKey::RightShift;
-inline constexpr auto LC = ModifierKey::LeftCtrl;
-inline constexpr auto RC = ModifierKey::RightCtrl;
-inline constexpr auto LA = ModifierKey::LeftAlt;
-inline constexpr auto RA = ModifierKey::RightAlt;
-inline constexpr auto Letter = ModifierKey::Generic;
 
 inline constexpr DeviceHandle kKeyboardA = 0x10;  // identity sorts before B's
 inline constexpr DeviceHandle kKeyboardB = 0x20;
