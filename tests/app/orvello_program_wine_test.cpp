@@ -254,6 +254,9 @@ TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {
     test::OrvelloProcess orvello(WithModel());
     HWND main = orvello.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
+    // The window exists before its initialisation has set the check boxes; the first log text
+    // comes at its end.
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
     SendMessageW(GetDlgItem(main, kAddNewLineId), BM_CLICK, 0, 0);
     EXPECT_EQ(test::ReadSettingInt(L"AppendSpace"), DWORD(1));
     EXPECT_EQ(test::ReadSettingInt(L"AppendNewline"), DWORD(1));
@@ -283,6 +286,7 @@ TEST_F(OrvelloProgramTest, ASecondStartOnlyBringsTheRunningOrvelloBack) {
     test::OrvelloProcess first(WithModel());
     HWND main = first.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(first.WaitForLogContaining(L"Engine ready.", 20s));
     // "Hide" sends it to the tray.
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindowVisible(main); }, 5s));
