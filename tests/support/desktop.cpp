@@ -39,10 +39,16 @@ bool ShowAndFocus(HWND window) {
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     PumpMessages(100);
-    const bool focused = FocusWindow(window);
-    SetForegroundWindow(window);
-    PumpMessages(50);
-    return focused && GetForegroundWindow() == GetAncestor(window, GA_ROOT);
+    // A program started by an earlier test (a console window, a URL handler) can take the
+    // focus a moment after we asked for it, so ask again until it stays.
+    constexpr int kAttempts = 8;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const bool focused = FocusWindow(window);
+        SetForegroundWindow(window);
+        PumpMessages(50 + 100 * attempt);
+        if (focused && GetForegroundWindow() == GetAncestor(window, GA_ROOT)) return true;
+    }
+    return false;
 }
 
 }  // namespace orvello::test
