@@ -11,10 +11,28 @@
 
 namespace orvello {
 
+namespace {
+
+// Whether mainWindow owns window, directly or through its owner's owner and so on.
+bool IsOwnedBy(HWND window, HWND mainWindow) {
+    for (HWND owner = ::GetWindow(window, GW_OWNER); owner != nullptr;
+         owner = ::GetWindow(owner, GW_OWNER)) {
+        if (owner == mainWindow) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool IsOwnWindowInFront(HWND mainWindow) {
-    if (!::IsWindowVisible(mainWindow)) return false;
+    if (mainWindow == nullptr) return false;
     const HWND foreground = ::GetForegroundWindow();
-    return foreground != nullptr && (foreground == mainWindow || ::IsChild(mainWindow, foreground));
+    if (foreground == nullptr) return false;
+    // Our dialogs and message boxes are popups owned by the main window, not its children.
+    // Typing into them could press their default button (Enter on "Delete this command?").
+    if (IsOwnedBy(foreground, mainWindow)) return true;
+    if (!::IsWindowVisible(mainWindow)) return false;
+    return foreground == mainWindow || ::IsChild(mainWindow, foreground);
 }
 
 WinRoutingPlatform::WinRoutingPlatform(HWND mainWindow, LogSink appendLog)

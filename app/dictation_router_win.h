@@ -11,8 +11,9 @@
 
 namespace orvello {
 
-// True when mainWindow is visible and the foreground window is mainWindow or one of its
-// descendants: the user is trying Orvello out in its own window.
+// True when the user is trying Orvello out in its own window: mainWindow is visible and the
+// foreground window is mainWindow or one of its descendants, or the foreground window is one
+// of Orvello's dialogs or message boxes (owned by mainWindow, directly or through another).
 [[nodiscard]] bool IsOwnWindowInFront(HWND mainWindow);
 
 class WinRoutingPlatform final : public RoutingPlatform {

@@ -91,6 +91,32 @@ TEST_F(RoutingWineTest, OwnWindowInFrontOnlyLogs) {
     EXPECT_TRUE(own.keys.empty()) << "no key of the typing or of Ctrl+C was sent";
 }
 
+TEST_F(RoutingWineTest, OwnedDialogInFrontOnlyLogs) {
+    // A dialog owned by the main window, and a message box owned by that dialog.
+    ShowWindow(orvello.hwnd(), SW_SHOWNOACTIVATE);
+    KeyRecordingWindow dialog;
+    KeyRecordingWindow messageBox;
+    SetWindowLongPtrW(dialog.hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(orvello.hwnd()));
+    SetWindowLongPtrW(messageBox.hwnd(), GWLP_HWNDPARENT,
+                      reinterpret_cast<LONG_PTR>(dialog.hwnd()));
+    ASSERT_EQ(GetWindow(messageBox.hwnd(), GW_OWNER), dialog.hwnd());
+
+    ASSERT_TRUE(dialog.Focus());
+    EXPECT_TRUE(IsOwnWindowInFront(orvello.hwnd()));
+    ASSERT_TRUE(messageBox.Focus());
+    EXPECT_TRUE(IsOwnWindowInFront(orvello.hwnd()));
+
+    typing.appendNewline = true;
+    Route(u"hello", orvello.hwnd());
+    PumpMessages(300);
+    EXPECT_EQ(log, Log{L"[Text: hello]\r\n"});
+    EXPECT_EQ(messageBox.characters, L"") << "no Enter reaches the message box";
+    EXPECT_TRUE(messageBox.keys.empty());
+
+    ShowWindow(orvello.hwnd(), SW_HIDE);
+    EXPECT_TRUE(IsOwnWindowInFront(orvello.hwnd())) << "still Orvello's own dialog in front";
+}
+
 TEST_F(RoutingWineTest, HiddenOwnWindowIsNeverInFront) {
     KeyRecordingWindow target;
     ASSERT_TRUE(target.Focus());
