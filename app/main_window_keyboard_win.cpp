@@ -20,14 +20,12 @@ void CTessarinDlg::RegisterRawInput() {
     (void)rawReader_.registerWindow(toWindowHandle(Hwnd()));
 }
 
-// While a capture runs it takes every decoded event and the message ends here; otherwise the
-// tracker sees the event and the system still gets the message (it frees the input's data).
+// While a capture runs it takes every decoded event, otherwise the tracker sees it. Either way
+// the system still gets the message: for input in the foreground it frees the input's data.
 LRESULT CTessarinDlg::OnRawInput(WPARAM, LPARAM lParam) {
     const std::optional<KeyboardEvent> event = rawReader_.decode(rawInputHandleOf(lParam));
-    if (!event) return Default();
-    const bool capturing = capture_.isCapturing();
-    capture_.onKeyEvent(*event);
-    return capturing ? 0 : Default();
+    if (event) capture_.onKeyEvent(*event);
+    return Default();
 }
 
 void CTessarinDlg::OnInputDeviceChange(WPARAM change, LPARAM device) {
