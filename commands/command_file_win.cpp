@@ -68,11 +68,6 @@ std::wstring DocumentsFolder() {
     return std::wstring(folder);
 }
 
-bool IsExistingFile(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Readers share everything, so a file another program has open can still be read.
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
     const UniqueFileHandle file(::CreateFileW(
@@ -195,14 +190,19 @@ bool BackUpUnreadCommandFile(const std::wstring& commandFilePath) {
     return false;
 }
 
+// When the file cannot be read, or Documents cannot even be found (an offline redirected
+// folder), the list starts empty but a file may still be there: the first save copies it aside.
 void LoadCommands(CommandStore& store) {
     store.ClearForLoad();
     const std::wstring path = GetCommandFilePath();
-    if (path.empty()) return;
+    if (path.empty()) {
+        store.NoteFileUnreadable();
+        return;
+    }
     const std::optional<std::string> bytes = ReadWholeFile(path);
     if (bytes) {
         store.LoadFromFileBytes(*bytes);
-    } else if (IsExistingFile(path)) {
+    } else if (!NameIsFree(path)) {
         store.NoteFileUnreadable();
     }
 }

@@ -14,11 +14,11 @@ namespace orvello {
 // enough to make it appear.
 [[nodiscard]] std::wstring GetCommandFilePath();
 
-// Replaces the store's list with the file's commands. A missing or unopenable
-// file (or no Documents folder) leaves an empty list without a message; a file
-// that cannot be read as commands leaves an empty list, the corrupted-file
-// message when it is not valid command JSON, and the store asking for a backup
-// before the next save.
+// Replaces the store's list with the file's commands. A missing file, an
+// unopenable one or no Documents folder leaves an empty list without a message;
+// a file that is not valid command JSON leaves an empty list and the
+// corrupted-file message. Whenever a file may exist that was not read, the
+// store asks for a backup before the next save.
 void LoadCommands(CommandStore& store);
 
 // Writes the store's list to the command file. The text goes to a temporary

@@ -48,6 +48,50 @@ private:
     HANDLE handle_;
 };
 
+// While it lives, Documents points at a drive that does not exist, as when a redirected
+// Documents folder is offline; the user's setting is put back afterwards.
+class OfflineDocuments {
+public:
+    OfflineDocuments() {
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                            &key_) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        wchar_t saved[MAX_PATH] = {};
+        DWORD bytes = sizeof saved;
+        hadValue_ = ::RegQueryValueExW(key_, L"Personal", nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(saved), &bytes) == ERROR_SUCCESS;
+        saved_ = saved;
+        SetPersonal(L"Q:\\Orvello offline documents");
+    }
+    ~OfflineDocuments() {
+        if (key_ == nullptr) return;
+        if (hadValue_) {
+            SetPersonal(saved_);
+        } else {
+            ::RegDeleteValueW(key_, L"Personal");
+        }
+        ::RegCloseKey(key_);
+    }
+    OfflineDocuments(const OfflineDocuments&) = delete;
+    OfflineDocuments& operator=(const OfflineDocuments&) = delete;
+
+private:
+    static constexpr const wchar_t* kShellFolders =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+    void SetPersonal(const std::wstring& path) const {
+        ::RegSetValueExW(key_, L"Personal", 0, REG_EXPAND_SZ,
+                         reinterpret_cast<const BYTE*>(path.c_str()),
+                         static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    }
+
+    HKEY key_ = nullptr;
+    bool hadValue_ = false;
+    std::wstring saved_;
+};
+
 constexpr char kCorruptedBytesA[] = "[{\"phrase\": \"first lost\", \"steps\": [{\"vk\": 6";
 constexpr char kCorruptedBytesB[] = "[{\"phrase\": \"second lost\", \"enabled\": \"yes\"}]";
 
@@ -162,6 +206,35 @@ TEST_F(CommandFileSaveTest, FileLockedAtLoadIsCopiedAsideBeforeItIsReplaced) {
     ASSERT_TRUE(SaveCommands(store));
     EXPECT_EQ(ReadFileBytes(BackupFile()), original);
     EXPECT_EQ(ReadFileBytes(CommandFile()), store.FileText());
+}
+
+TEST_F(CommandFileSaveTest, FileOutOfReachAtLoadIsCopiedAsideBeforeItIsReplaced) {
+    const std::string original = SaveFirstVersion();
+    CommandStore store;
+    {
+        OfflineDocuments offline;
+        ASSERT_TRUE(GetCommandFilePath().empty()) << "Documents should be unavailable";
+        LoadCommands(store);
+    }
+    ASSERT_FALSE(GetCommandFilePath().empty()) << "Documents should be back";
+    EXPECT_TRUE(store.Commands().empty());
+    EXPECT_TRUE(store.LoadError().empty()) << "no Documents folder loads quietly";
+    EXPECT_TRUE(store.NeedsBackupBeforeSave());
+    store.ReplaceCommands(SecondVersion().Commands());
+    ASSERT_TRUE(SaveCommands(store));
+    EXPECT_EQ(ReadFileBytes(BackupFile()), original);
+    EXPECT_EQ(ReadFileBytes(CommandFile()), store.FileText());
+}
+
+TEST_F(CommandFileSaveTest, NoDocumentsAtLoadAndNoFileLaterSavesWithoutABackup) {
+    CommandStore store;
+    {
+        OfflineDocuments offline;
+        LoadCommands(store);
+    }
+    store.ReplaceCommands(SecondVersion().Commands());
+    ASSERT_TRUE(SaveCommands(store));
+    EXPECT_EQ(FolderListing(), std::vector<std::wstring>{L"commands.kwx"});
 }
 
 TEST_F(CommandFileSaveTest, SecondFailedLoadKeepsTheFirstBackupAndTakesTheNextName) {
