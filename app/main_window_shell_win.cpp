@@ -17,7 +17,7 @@ void CTessarinDlg::AddSystemMenuAbout() {
     const std::wstring aboutText = ui::LoadResourceString(IDS_ABOUT_ITEM);
     if (aboutText.empty()) return;
     ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(systemMenu, MF_STRING, kSysAboutCommand, aboutText.c_str());
+    ::AppendMenuW(systemMenu, MF_STRING, ID_SYS_ABOUT, aboutText.c_str());
 }
 
 void CTessarinDlg::SetWindowIcons() {

@@ -145,7 +145,7 @@ LRESULT CTessarinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMEAUTOMATIC) OnResume();
             return TRUE;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == kSysAboutCommand) {
+            if ((wParam & 0xFFF0) == ID_SYS_ABOUT) {
                 ShowAboutBox();
                 return 0;
             }

@@ -41,7 +41,7 @@ class CTessarinDlg final : public ui::CDialogEx,
 public:
     static constexpr UINT_PTR kStartHiddenTimerId = 2;
     static constexpr UINT kStartHiddenDelayMs = 200;
-    static constexpr UINT kSysAboutCommand = 0x0010;
+    static constexpr UINT ID_SYS_ABOUT = 0x0010;
 
     CTessarinDlg();
     ~CTessarinDlg() override;

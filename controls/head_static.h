@@ -2,7 +2,7 @@
 // CHeadStatic: a static text from a dialog template turned into a coloured
 // section header bar with its text centred in bold white. The bar colour comes
 // from the template's text alignment: centred headers are reddish, right-aligned
-// ones bluish grey, all others `barColour`. It paints itself (WM_PAINT) and
+// ones bluish grey, all others barColor. It paints itself (WM_PAINT) and
 // ignores the mouse.
 #include "controls/head_static_style.h"
 #include "ui/controls.h"
@@ -12,7 +12,7 @@ namespace orvello {
 class CHeadStatic : public ui::CStatic {
 public:
     // The bar colour of left-aligned (and any non-centred, non-right) headers.
-    RgbColour barColour = kHeaderDefaultBarColour;
+    RgbColour barColor = kHeaderDefaultBarColour;
 
     [[nodiscard]] int AlignmentVariant() const { return alignmentVariant_; }
 

@@ -20,14 +20,14 @@ std::uint32_t HeaderOwnerDrawStyle(std::uint32_t style) {
     return (style & ~kStaticTypeMask) | kStaticOwnerDraw;
 }
 
-RgbColour HeaderBarColour(int alignmentVariant, RgbColour barColour) {
+RgbColour HeaderBarColour(int alignmentVariant, RgbColour barColor) {
     switch (alignmentVariant) {
         case kHeaderVariantCentred:
             return kHeaderCentredBarColour;
         case kHeaderVariantRight:
             return kHeaderRightBarColour;
         default:
-            return barColour;
+            return barColor;
     }
 }
 

@@ -31,8 +31,8 @@ inline constexpr int kHeaderFontWeight = 700;
 // The style with its static type replaced by owner-draw.
 [[nodiscard]] std::uint32_t HeaderOwnerDrawStyle(std::uint32_t style);
 
-// Centred headers are reddish, right-aligned ones bluish-grey, the others `barColour`.
-[[nodiscard]] RgbColour HeaderBarColour(int alignmentVariant, RgbColour barColour);
+// Centred headers are reddish, right-aligned ones bluish-grey, the others `barColor`.
+[[nodiscard]] RgbColour HeaderBarColour(int alignmentVariant, RgbColour barColor);
 
 // lfHeight of the caption font from the system menu font's lfHeight: 84 % of its size,
 // truncated, always negative (character height).

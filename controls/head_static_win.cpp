@@ -39,8 +39,7 @@ void CHeadStatic::OnPaint() {
     ui::UniqueFont font = CreateHeaderFont();
     ui::SelectionScope fontSelection(dc,
                                      font ? HGDIOBJ(font.Get()) : GetStockObject(DEFAULT_GUI_FONT));
-    ui::UniqueBrush bar(
-        CreateSolidBrush(ToColorRef(HeaderBarColour(alignmentVariant_, barColour))));
+    ui::UniqueBrush bar(CreateSolidBrush(ToColorRef(HeaderBarColour(alignmentVariant_, barColor))));
     FillRect(dc, &client, bar.Get());
 
     SetTextColor(dc, ToColorRef(kHeaderTextColour));
