@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <utility>
 
@@ -140,6 +141,8 @@ CommandFileLoadResult CorruptedResult() {
 }  // namespace
 
 CommandFileLoadResult ParseCommandFile(std::string_view fileBytes) {
+    // A text-mode read ends at Ctrl+Z, which some old editors append to a file.
+    fileBytes = fileBytes.substr(0, fileBytes.find(kEndOfFileMark));
     try {
         const json document = json::parse(fileBytes.data(), fileBytes.data() + fileBytes.size());
         if (!document.is_array()) return {CommandFileLoadStatus::NotAnArray, {}, {}};
@@ -149,6 +152,10 @@ CommandFileLoadResult ParseCommandFile(std::string_view fileBytes) {
     } catch (const json::exception&) {
         return CorruptedResult();
     } catch (const WrongJsonType&) {
+        return CorruptedResult();
+    } catch (const std::bad_alloc&) {
+        // A file too big to hold as JSON: start without commands rather than end the program;
+        // the file is still copied aside before the next save.
         return CorruptedResult();
     }
 }

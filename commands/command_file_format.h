@@ -16,6 +16,9 @@ inline constexpr std::u16string_view kCorruptedCommandFileMessage =
     u"Commands file is corrupted and could not be loaded. Your commands have been "
     u"cleared. The file will be overwritten the next time you save.";
 
+// Ctrl+Z: end of file for a text-mode read.
+inline constexpr char kEndOfFileMark = '\x1A';
+
 enum class CommandFileLoadStatus {
     // A JSON array of valid command objects; the list may be empty.
     Loaded,
@@ -41,10 +44,10 @@ struct CommandFileLoadResult {
 
 // Parses the whole file with the strict JSON parser (no comments; invalid UTF-8
 // is an error). A leading UTF-8 byte-order mark is accepted, and so are CR LF and
-// LF line ends. Missing keys take their defaults; a "steps" value that is not an
-// array means no steps. Integer fields accept any JSON number or boolean: a
-// fraction is cut towards zero and the value is then taken modulo 2^32 ("type",
-// "sys_cmd_id") or 2^16 ("vk").
+// LF line ends; the text ends at the first Ctrl+Z (0x1A), as in a text-mode read. Missing keys take
+// their defaults; a "steps" value that is not an array means no steps. Integer fields accept any
+// JSON number or boolean: a fraction is cut towards zero and the value is then taken modulo 2^32
+// ("type", "sys_cmd_id") or 2^16 ("vk").
 [[nodiscard]] CommandFileLoadResult ParseCommandFile(std::string_view fileBytes);
 
 // The complete file text: UTF-8 without byte-order mark, keys sorted in byte

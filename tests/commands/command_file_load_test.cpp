@@ -86,6 +86,14 @@ TEST(CommandFileLoadTest, NulByteEndsTheTextForTheParser) {
     EXPECT_TRUE(result.loadError.empty());
 }
 
+TEST(CommandFileLoadTest, CtrlZEndsTheText) {
+    const std::string command = "[{\"phrase\": \"save\", \"type\": 1}]";
+    EXPECT_EQ(LoadSingle(command + "\r\n\x1A"), LoadSingle(command));
+    EXPECT_EQ(LoadSingle(command + "\x1A[{\"phrase\": 5}] anything"), LoadSingle(command));
+    ExpectCorrupted("[{\"phrase\": \"sa\x1Ave\"}]");  // cut inside the value
+    ExpectCorrupted("\x1A" + command);
+}
+
 TEST(CommandFileLoadTest, InvalidUtf8OrEscapesAreCorrupted) {
     ExpectCorrupted(FileWithCommand("\"phrase\": \"caf\xE9\""));       // Latin-1 byte
     ExpectCorrupted(FileWithCommand("\"phrase\": \"\xC3\""));          // cut-off sequence
