@@ -123,7 +123,8 @@ ParakeetEngine::EncoderOutput ParakeetEngine::Encode(std::vector<float>& samples
     const TensorCopy<int64_t> lengths =
         CopyTensor<int64_t>(encoded[1].get(), kEncoderOutputsMessage);
     timings.encoderSeconds += SecondsSince(start);
-    if (outputs.dims.size() != 3 || lengths.values.empty())
+    // The frames are read from the first batch item, so there has to be one.
+    if (outputs.dims.size() != 3 || outputs.dims[0] < 1 || lengths.values.empty())
         throw EngineError(kEncoderOutputsMessage);
 
     EncoderOutput result;

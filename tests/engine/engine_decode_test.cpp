@@ -148,6 +148,7 @@ TEST(DecodingErrors, UnexpectedNetworkOutputsAreReported) {
     EXPECT_EQ(errorOf("short-scores"), "Unexpected Parakeet decoder output size.");
     EXPECT_EQ(errorOf("encoder-rank2"), "Unexpected Parakeet encoder outputs.");
     EXPECT_EQ(errorOf("encoder-empty-lengths"), "Unexpected Parakeet encoder outputs.");
+    EXPECT_EQ(errorOf("encoder-empty-batch"), "Unexpected Parakeet encoder outputs.");
 }
 
 }  // namespace

@@ -95,11 +95,14 @@ def scripted_preprocessor(header_scale=1):
     return make_model(g.graph("scripted_preprocessor", inputs, outputs))
 
 
-def scripted_encoder(outputs_rank=3, empty_lengths=False):
-    """Passes the features through; the variants drop the batch axis or
-    report no length at all."""
+def scripted_encoder(outputs_rank=3, empty_lengths=False, empty_batch=False):
+    """Passes the features through; the variants drop the batch axis, keep
+    none of the batch, or report no length at all."""
     g = GraphBuilder()
-    if outputs_rank == 3:
+    if empty_batch:
+        g.op("Slice", ["audio_signal", g.int64s([0]), g.int64s([0]), g.int64s([0])], "outputs")
+        outputs_shape = [0, FRAME_SIZE, "frames"]
+    elif outputs_rank == 3:
         g.op("Identity", ["audio_signal"], "outputs")
         outputs_shape = [1, FRAME_SIZE, "frames"]
     else:
@@ -212,6 +215,7 @@ def scripted_directories():
             decoder_joint=scripted_decoder_joint(states_1_shape=["layers", 1, STATE_HIDDEN])),
         "encoder-rank2": scripted_networks(encoder=scripted_encoder(outputs_rank=2)),
         "encoder-empty-lengths": scripted_networks(encoder=scripted_encoder(empty_lengths=True)),
+        "encoder-empty-batch": scripted_networks(encoder=scripted_encoder(empty_batch=True)),
     }
 
 
