@@ -76,7 +76,9 @@ std::vector<int16_t> ReadWav16kMono(const std::filesystem::path& path) {
                 samples[i] = int16_t(Le16(chunk + 8 + 2 * i));
             return samples;
         }
-        pos += 8 + size + (size & 1);  // chunks are padded to even sizes
+        // Chunks are padded to even sizes; summed in size_t, so that a chunk claiming nearly
+        // 4 GiB ends the walk instead of wrapping round onto itself.
+        pos += 8 + size_t(size) + (size & 1);
     }
     Fail(path, haveFormat ? "no data chunk" : "no fmt chunk");
 }

@@ -2,7 +2,8 @@
 """Writes the WAV files the orvello-transcribe tests feed to the scripted-pcm
 test model (tests/models/README.md describes how its input scripts the
 decoder): OUTDIR/hello.wav says "hello world!", OUTDIR/nothing.wav says
-nothing, OUTDIR/stereo.wav is a format the tool must refuse."""
+nothing, OUTDIR/stereo.wav is a format the tool must refuse, OUTDIR/huge-chunk.wav
+is damaged."""
 import struct
 import sys
 import wave
@@ -37,6 +38,17 @@ def main(out):
                                                   (1, 2, world, bang, 1)]))
     write(f"{out}/nothing.wav", scripted_samples(1, [], reported_length=0))
     write(f"{out}/stereo.wav", [0] * 4410 * 2, channels=2, rate=44100)
+    write_chunk_claiming_4_gib(f"{out}/huge-chunk.wav")
+
+
+def write_chunk_claiming_4_gib(path):
+    """A damaged file: before fmt and data, a LIST chunk whose size (0xFFFFFFF8) would
+    wrap a 32-bit chunk walk round to the same chunk."""
+    fmt = struct.pack("<4sIHHIIHH", b"fmt ", 16, 1, 1, 16000, 32000, 2, 16)
+    data = struct.pack("<4sI", b"data", 4) + b"\0" * 4
+    body = b"WAVE" + struct.pack("<4sI", b"LIST", 0xFFFFFFF8) + fmt + data
+    with open(path, "wb") as f:
+        f.write(struct.pack("<4sI", b"RIFF", len(body)) + body)
 
 
 if __name__ == "__main__":
