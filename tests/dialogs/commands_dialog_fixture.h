@@ -23,16 +23,10 @@
 #include "tests/support/unix_command.h"
 #include "tests/support/window_capture.h"
 #include "tests/support/xdotool_key_script.h"
+#include "tests/trigger/key_names.h"
 #include "trigger/trigger_definition.h"
 
 namespace orvello::test {
-
-using Keys = std::vector<ModifierKey>;
-inline constexpr auto LS = ModifierKey::LeftShift;
-inline constexpr auto LC = ModifierKey::LeftCtrl;
-inline constexpr auto RC = ModifierKey::RightCtrl;
-inline constexpr auto RS = ModifierKey::RightShift;
-inline constexpr auto RA = ModifierKey::RightAlt;
 
 inline TriggerDefinition AnyKeyboard(Keys keys) {
     return {std::move(keys), true, {}};
