@@ -3,11 +3,14 @@
 #include <string>
 
 #include "engine/engine_error.h"
+#include "engine/ort_handles.h"
+#include "engine/ort_telemetry.h"
 
 namespace orvello {
 namespace {
 
 const OrtApi* RequestApi() {
+    SwitchOffRuntimeTelemetryInEnvironment();
     const OrtApiBase* base = OrtGetApiBase();
     const OrtApi* api = base ? base->GetApi(kOrtApiVersion) : nullptr;
     if (!api) {
@@ -26,6 +29,15 @@ const OrtApi& Ort() {
     // use; a throwing initialiser is retried by the next caller.
     static const OrtApi* const api = RequestApi();
     return *api;
+}
+
+OrtEnvPtr CreateOrtEnvironment(const char* logId) {
+    const OrtApi& api = Ort();
+    OrtEnv* environment = nullptr;
+    ThrowIfFailed(api.CreateEnv(ORT_LOGGING_LEVEL_WARNING, logId, &environment));
+    OrtEnvPtr owned(environment);
+    ThrowIfFailed(api.DisableTelemetryEvents(owned.get()));
+    return owned;
 }
 
 void ThrowIfFailed(OrtStatus* status) {

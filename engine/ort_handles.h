@@ -23,4 +23,8 @@ ORVELLO_ORT_HANDLE(TensorTypeAndShapeInfo);
 
 #undef ORVELLO_ORT_HANDLE
 
+// A runtime environment logging at warning level under `logId`, with the runtime's telemetry
+// events switched off (see ort_telemetry.h). Every environment of ours is made here.
+[[nodiscard]] OrtEnvPtr CreateOrtEnvironment(const char* logId);
+
 }  // namespace orvello

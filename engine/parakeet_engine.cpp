@@ -34,9 +34,7 @@ struct ParakeetEngine::EncoderOutput {
 ParakeetEngine::ParakeetEngine(fs::path modelDirectory)
     : modelDirectory_(std::move(modelDirectory)) {
     const OrtApi& api = Ort();
-    OrtEnv* environment = nullptr;
-    ThrowIfFailed(api.CreateEnv(ORT_LOGGING_LEVEL_WARNING, "parakeet_engine", &environment));
-    environment_.reset(environment);
+    environment_ = CreateOrtEnvironment("parakeet_engine");
     OrtMemoryInfo* memory = nullptr;
     ThrowIfFailed(api.CreateCpuMemoryInfo(OrtArenaAllocator, OrtMemTypeDefault, &memory));
     cpuMemory_.reset(memory);

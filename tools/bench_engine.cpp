@@ -29,9 +29,7 @@ std::vector<float> Noise(double seconds) {
 // Seconds per Run of the decoder-joint alone: fixed inputs, nothing else.
 double BareDecoderJointRun(const fs::path& model, const ParakeetEngine& engine, int64_t runs) {
     const OrtApi& api = Ort();
-    OrtEnv* rawEnv = nullptr;
-    ThrowIfFailed(api.CreateEnv(ORT_LOGGING_LEVEL_WARNING, "bench", &rawEnv));
-    OrtEnvPtr env(rawEnv);
+    const OrtEnvPtr env = CreateOrtEnvironment("bench");
     OrtSessionOptions* rawOptions = nullptr;
     ThrowIfFailed(api.CreateSessionOptions(&rawOptions));
     OrtSessionOptionsPtr options(rawOptions);

@@ -1,6 +1,8 @@
 // Loading a model directory: the order of the steps and every load error.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "engine/engine_error.h"
 #include "engine/parakeet_engine.h"
 #include "tests/engine/engine_test_support.h"
@@ -29,6 +31,15 @@ TEST(EngineLoad, ScriptedModelLoadsWithItsSettings) {
     EXPECT_EQ(engine.maxTokensPerStep(), 10);
     EXPECT_EQ(engine.stateLayers(), 2);
     EXPECT_EQ(engine.stateHidden(), 3);
+}
+
+// The runtime's telemetry switch is set by the program itself, so a Windows runtime that reads it
+// finds it too (Linux is checked from outside by tests/tools/check_no_telemetry.sh).
+TEST(EngineLoad, RuntimeTelemetrySwitchIsSetInTheProcess) {
+    ParakeetEngine engine(TestModel("scripted"));
+    const char* value = std::getenv("ORT_DISABLE_TELEMETRY");
+    ASSERT_NE(value, nullptr);
+    EXPECT_STREQ(value, "1");
 }
 
 TEST(EngineLoad, EmptyDirectoryNameIsRefused) {
