@@ -9,6 +9,10 @@ namespace {
 
 constexpr std::string_view kWordBoundary = "\xE2\x96\x81";  // U+2581
 constexpr std::string_view kBlank = "<blk>";
+// The table is indexed by id, so one absurd id in a damaged file would allocate gigabytes. Real
+// vocabularies have thousands of pieces (Parakeet's has 8193); this bound (32 MiB of empty
+// slots at worst) lies far beyond any of them.
+constexpr int32_t kLargestVocabularyId = 1'048'575;
 
 // The ASCII whitespace of the classic locale; bytes >= 0x80 never are.
 bool IsAsciiSpace(char c) {
@@ -25,6 +29,9 @@ void StorePiece(Vocabulary& vocabulary, std::string_view line) {
         throw EngineError("Invalid Parakeet vocab line: " + std::string(line));
     const int32_t id = ParseVocabularyId(line.substr(space + 1));
     if (id < 0) throw EngineError("Negative vocab id encountered.");
+    if (id > kLargestVocabularyId)
+        throw EngineError("Vocab id " + std::to_string(id) + " is too large (at most " +
+                          std::to_string(kLargestVocabularyId) + ").");
     if (size_t(id) >= vocabulary.pieces.size()) vocabulary.pieces.resize(size_t(id) + 1);
     const std::string_view piece = line.substr(0, space);
     vocabulary.pieces[size_t(id)] = piece;

@@ -63,6 +63,7 @@ TEST(ParseVocabulary, BadContentGivesItsMessage) {
     EXPECT_EQ(ErrorOf("<blk> 0\nabc\n"), "Invalid Parakeet vocab line: abc");
     EXPECT_EQ(ErrorOf("<blk> 0\n\r\n"), "Invalid Parakeet vocab line: \r");
     EXPECT_EQ(ErrorOf("<blk> 0\nx -1\n"), "Negative vocab id encountered.");
+    EXPECT_EQ(ErrorOf("<blk> 0\nx 100000000\n"), "Vocab id 100000000 is too large (at most 1048575).");
     EXPECT_EQ(ErrorOf(""), "Parakeet vocab.txt is empty.");
     EXPECT_EQ(ErrorOf("\n\n\n"), "Parakeet vocab.txt is empty.");
     EXPECT_EQ(ErrorOf("a 0\nb 1\n"), "Parakeet vocab.txt is missing <blk>.");
