@@ -6,6 +6,9 @@
 namespace orvello {
 
 constexpr int32_t kDefaultMaxTokensPerStep = 10;
+// The engine uses no larger value: each token at one frame costs a decoder-joint run, so a
+// damaged model that never moves on would otherwise keep decoding one recording for hours.
+constexpr int32_t kLargestMaxTokensPerStep = 100;
 
 // max_tokens_per_step from the bytes of config.json; 10 when the key is
 // absent. Numbers are truncated to 32 bits (out-of-range values are clamped),

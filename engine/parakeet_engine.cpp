@@ -46,7 +46,12 @@ ParakeetEngine::ParakeetEngine(fs::path modelDirectory)
 }
 
 void ParakeetEngine::LoadConfig() {
-    maxTokensPerStep_ = ParseMaxTokensPerStep(ReadFileBytes(modelDirectory_ / "config.json"));
+    const int32_t configured = ParseMaxTokensPerStep(ReadFileBytes(modelDirectory_ / "config.json"));
+    maxTokensPerStep_ = std::min(configured, kLargestMaxTokensPerStep);
+    if (maxTokensPerStep_ != configured)
+        loadNote_ = "max_tokens_per_step " + std::to_string(configured) +
+                    " in config.json is too large; using " + std::to_string(maxTokensPerStep_) +
+                    ".";
 }
 
 void ParakeetEngine::LoadVocabulary() {

@@ -38,6 +38,9 @@ public:
     int32_t vocabSize() const { return vocabSize_; }
     int32_t blankId() const { return blankId_; }
     int32_t maxTokensPerStep() const { return maxTokensPerStep_; }
+    // What the user should know about the loaded model, for the log: empty, or the note that
+    // config.json's max_tokens_per_step was too large and which value is used instead.
+    const std::string& loadNote() const { return loadNote_; }
     int64_t stateLayers() const { return stateLayers_; }
     int64_t stateHidden() const { return stateHidden_; }
 
@@ -65,6 +68,7 @@ private:
     int32_t maxTokensPerStep_ = 10;
     int64_t stateLayers_ = 2;
     int64_t stateHidden_ = 640;
+    std::string loadNote_;
 };
 
 }  // namespace orvello

@@ -42,6 +42,17 @@ TEST(EngineLoad, RuntimeTelemetrySwitchIsSetInTheProcess) {
     EXPECT_STREQ(value, "1");
 }
 
+TEST(EngineLoad, TooManyTokensPerStepAreClampedWithANote) {
+    ScratchFolder folder;
+    CopyModel(TestModel("scripted"), folder.path(), {"config.json"});
+    WriteFile(folder.path() / "config.json", R"({"max_tokens_per_step": 2000000000})");
+    ParakeetEngine engine(folder.path());
+    EXPECT_EQ(engine.maxTokensPerStep(), 100);
+    EXPECT_EQ(engine.loadNote(),
+              "max_tokens_per_step 2000000000 in config.json is too large; using 100.");
+    EXPECT_EQ(ParakeetEngine(TestModel("scripted")).loadNote(), "");
+}
+
 TEST(EngineLoad, EmptyDirectoryNameIsRefused) {
     EXPECT_EQ(LoadError(""), "Parakeet model directory is empty.");
 }
