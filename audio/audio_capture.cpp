@@ -86,6 +86,18 @@ float BufferLevel(float energy, std::size_t sampleCount) {
 std::vector<float> AudioCapture::Run(std::uint32_t deviceId, const ConditioningSettings& settings,
                                      CaptureStopFlag& stopRequested,
                                      const AudioLevelCallback& onLevel) {
+    std::vector<float> recording;
+    recording.reserve(kRecordingReserveSamples);
+    Stream(deviceId, settings, stopRequested, onLevel,
+           [&recording](std::span<const float> samples) {
+               recording.insert(recording.end(), samples.begin(), samples.end());
+           });
+    return recording;
+}
+
+void AudioCapture::Stream(std::uint32_t deviceId, const ConditioningSettings& settings,
+                          CaptureStopFlag& stopRequested, const AudioLevelCallback& onLevel,
+                          const CapturedSamplesSink& onSamples) {
     WaveInSession session(device_);
     session.CreateBufferEvent();
     session.Open(deviceId);
@@ -95,14 +107,10 @@ std::vector<float> AudioCapture::Run(std::uint32_t deviceId, const ConditioningS
     }
     session.Start();
 
-    Recording recording{SignalConditioner(settings), onLevel, {}};
-    recording.samples.reserve(kRecordingReserveSamples);
-    {
-        // Registered only while the loop runs, so no wake can reach a closed event.
-        const auto wakeRegistration = stopRequested.RegisterWaker([this] { device_.WakeWaiter(); });
-        CaptureUntilStopped(recording, stopRequested);
-    }
-    return std::move(recording.samples);
+    Recording recording{SignalConditioner(settings), onLevel, onSamples};
+    // Registered only while the loop runs, so no wake can reach a closed event.
+    const auto wakeRegistration = stopRequested.RegisterWaker([this] { device_.WakeWaiter(); });
+    CaptureUntilStopped(recording, stopRequested);
 }
 
 // A stop request also wakes the wait, so the loop ends promptly, after one more pass over the
@@ -145,9 +153,12 @@ void AudioCapture::AppendReturnedSamples(const SampleBuffer& buffer, std::uint32
         const float conditioned =
             recording.conditioner.Condition(static_cast<float>(buffer[i]) * kSampleScale);
         energy += conditioned * conditioned;
-        recording.samples.push_back(conditioned);
+        recording.conditioned[i] = conditioned;
     }
-    if (recording.onLevel && sampleCount > 0) recording.onLevel(BufferLevel(energy, sampleCount));
+    if (sampleCount == 0) return;
+    if (recording.onSamples)
+        recording.onSamples(std::span(recording.conditioned.data(), sampleCount));
+    if (recording.onLevel) recording.onLevel(BufferLevel(energy, sampleCount));
 }
 
 }  // namespace orvello

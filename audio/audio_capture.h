@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "audio/capture_stop_flag.h"
@@ -14,6 +15,9 @@ namespace orvello {
 
 // Receives the input level of each captured buffer, 0.0 to 1.0, on the capturing thread.
 using AudioLevelCallback = std::function<void(float level)>;
+// Receives the conditioned samples of each captured buffer, in time order, on the capturing
+// thread. An exception it throws ends the capture with that error.
+using CapturedSamplesSink = std::function<void(std::span<const float> samples)>;
 
 inline constexpr std::size_t kCaptureBufferCount = 4;
 inline constexpr std::size_t kCaptureBufferSamples = 1024;  // 64 ms at 16 kHz
@@ -38,6 +42,12 @@ public:
                                          const ConditioningSettings& settings,
                                          CaptureStopFlag& stopRequested,
                                          const AudioLevelCallback& onLevel);
+    // Captures as Run does, but hands the samples of each buffer to `onSamples` (before its level
+    // goes to `onLevel`) instead of keeping them, so that a recording can be processed while it
+    // is made. Throws what Run throws, and what `onSamples` throws, after releasing the device.
+    void Stream(std::uint32_t deviceId, const ConditioningSettings& settings,
+                CaptureStopFlag& stopRequested, const AudioLevelCallback& onLevel,
+                const CapturedSamplesSink& onSamples);
 
 private:
     using SampleBuffer = std::array<std::int16_t, kCaptureBufferSamples>;
@@ -45,8 +55,9 @@ private:
     struct Recording {
         SignalConditioner conditioner;
         const AudioLevelCallback& onLevel;
-        std::vector<float> samples;
+        const CapturedSamplesSink& onSamples;
         std::size_t oldestQueuedIndex = 0;  // the buffer the device returns next
+        std::array<float, kCaptureBufferSamples> conditioned{};  // of the buffer being handed on
     };
 
     void CaptureUntilStopped(Recording& recording, CaptureStopFlag& stopRequested);

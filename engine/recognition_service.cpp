@@ -1,5 +1,6 @@
 #include "engine/recognition_service.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <exception>
 #include <string>
@@ -8,7 +9,6 @@
 #include "audio/audio_capture.h"
 #include "engine/engine_error.h"
 #include "engine/parakeet_engine.h"
-#include "engine/transcription_chunks.h"
 
 namespace orvello {
 namespace {
@@ -63,18 +63,21 @@ void RecognitionService::EnsureModelLoaded() {
 }
 
 // A running recording is checked before the join: joining it would wait for a release that the
-// blocked caller could never deliver.
+// blocked caller could never deliver. The conditioning is copied here, so that the recording
+// thread never waits for the engine lock, and a Cancel, which joins it, never waits for a
+// transcription.
 void RecognitionService::StartRecording(std::uint32_t deviceId, RecognitionCallbacks callbacks) {
     EnsureModelLoaded();
     if (recording_.load()) return;
     JoinRecordingThread();  // one that ended by itself
+    const ConditioningSettings settings = GetConditioning();
     stopRequested_.Clear();
     cancelRequested_.exchange(false);
     recording_.exchange(true);
     RecomputeBusy();
     try {
         recordingThread_ = std::thread(&RecognitionService::RecordingThreadMain, this, deviceId,
-                                       std::move(callbacks), generation_.load());
+                                       std::move(callbacks), settings, generation_.load());
     } catch (...) {
         recording_.exchange(false);
         RecomputeBusy();
@@ -82,7 +85,6 @@ void RecognitionService::StartRecording(std::uint32_t deviceId, RecognitionCallb
     }
 }
 
-// Also joins a recording thread that ended by itself and may still be queueing its job.
 void RecognitionService::StopRecording() {
     if (!recordingThread_.joinable()) return;
     stopRequested_.Set();
@@ -110,48 +112,89 @@ void RecognitionService::SetConditioning(const ConditioningSettings& settings) {
     config_.conditioning = settings;
 }
 
-// The recording thread. A job it queues is counted as pending before the recording flag drops,
-// so busy stays set from the start of the recording to the end of its job.
+std::size_t RecognitionService::QueuedJobs() const {
+    std::lock_guard lock(queueMutex_);
+    return jobs_.size();
+}
+
+// The recording thread. Its last chunk is counted as pending before the recording flag drops, so
+// busy stays set from the start of the recording to the end of its job. A recording that ends
+// without a job takes back the chunks it handed over that the worker has not taken yet.
 void RecognitionService::RecordingThreadMain(std::uint32_t deviceId,
                                              const RecognitionCallbacks& callbacks,
+                                             const ConditioningSettings& settings,
                                              std::uint64_t generation) noexcept {
     Notify(callbacks.onStatus, kRecordingStatus);
-    CaptureResult capture = CaptureWithoutThrowing(deviceId, callbacks);
-    const std::string endStatus = StatusOfRecordingWithoutJob(capture, generation);
-    if (endStatus.empty()) pending_.fetch_add(1);
+    RecordingInProgress recording{.generation = generation};
+    const std::optional<std::string> failure =
+        CaptureWithoutThrowing(deviceId, settings, callbacks, recording);
+    const std::optional<std::string> endStatus = StatusOfRecordingWithoutJob(failure, recording);
+    if (endStatus) {
+        DiscardQueuedChunksOf(*recording.transcript);
+    } else {
+        pending_.fetch_add(1);
+    }
     recording_.exchange(false);
     RecomputeBusy();
     Notify(callbacks.onCaptureEnded);
-    if (!endStatus.empty()) return EndRecordingWithoutJob(callbacks, endStatus);
+    if (endStatus) return EndRecordingWithoutJob(callbacks, *endStatus);
     Notify(callbacks.onStatus, kTranscribingStatus);
-    QueueJob(TranscriptionJob{std::move(capture.samples), callbacks, generation});
+    QueueLastChunk(TranscriptionJob{.samples = recording.cutter.TakeRest(),
+                                    .callbacks = callbacks,
+                                    .generation = generation,
+                                    .transcript = recording.transcript});
 }
 
-RecognitionService::CaptureResult RecognitionService::CaptureWithoutThrowing(
-    std::uint32_t deviceId, const RecognitionCallbacks& callbacks) noexcept {
-    CaptureResult result;
+std::optional<std::string> RecognitionService::CaptureWithoutThrowing(
+    std::uint32_t deviceId, const ConditioningSettings& settings,
+    const RecognitionCallbacks& callbacks, RecordingInProgress& recording) noexcept {
     try {
-        const ConditioningSettings settings = GetConditioning();
         const std::unique_ptr<WaveInDevice> device = makeDevice_();
         AudioCapture capture(*device);
         AudioLevelCallback onLevel;
         if (callbacks.onLevel) {
             onLevel = [&callbacks](float level) { Notify(callbacks.onLevel, level); };
         }
-        result.samples = capture.Run(deviceId, settings, stopRequested_, onLevel);
+        capture.Stream(deviceId, settings, stopRequested_, onLevel,
+                       [this, &recording](std::span<const float> samples) {
+                           HandOverFinishedChunks(recording, samples);
+                       });
     } catch (...) {
-        result.failure = CurrentErrorMessage();
+        return CurrentErrorMessage();
     }
-    return result;
+    return std::nullopt;
 }
 
-// The last status of a recording that ends without a job; empty when it is to be transcribed.
-std::string RecognitionService::StatusOfRecordingWithoutJob(const CaptureResult& capture,
-                                                            std::uint64_t generation) const {
-    if (!capture.failure.empty()) return kErrorPrefix + capture.failure;
-    if (cancelRequested_.load() || generation_.load() != generation) return kCancelledStatus;
-    if (capture.samples.empty()) return kNoAudioStatus;
-    return {};
+// Each chunk goes to the worker as soon as the recording has passed its end. A chunk that cannot
+// be queued (no memory) ends the capture with that error.
+void RecognitionService::HandOverFinishedChunks(RecordingInProgress& recording,
+                                                std::span<const float> samples) {
+    recording.anySample = true;
+    for (std::vector<float>& chunk : recording.cutter.Append(samples)) {
+        pending_.fetch_add(1);
+        RecomputeBusy();
+        try {
+            PushJob(TranscriptionJob{.samples = std::move(chunk),
+                                     .generation = recording.generation,
+                                     .transcript = recording.transcript,
+                                     .lastChunk = false});
+        } catch (...) {
+            pending_.fetch_sub(1);
+            RecomputeBusy();
+            throw;
+        }
+    }
+}
+
+// The last status of a recording that ends without a job; none when it is to be transcribed.
+std::optional<std::string> RecognitionService::StatusOfRecordingWithoutJob(
+    const std::optional<std::string>& captureFailure, const RecordingInProgress& recording) const {
+    if (captureFailure) return kErrorPrefix + *captureFailure;
+    if (cancelRequested_.load() || generation_.load() != recording.generation) {
+        return kCancelledStatus;
+    }
+    if (!recording.anySample) return kNoAudioStatus;
+    return std::nullopt;
 }
 
 void RecognitionService::EndRecordingWithoutJob(const RecognitionCallbacks& callbacks,
@@ -162,19 +205,25 @@ void RecognitionService::EndRecordingWithoutJob(const RecognitionCallbacks& call
 }
 
 // The job was counted as pending by its recording thread; if it cannot be queued (no memory), the
-// recording ends with the error instead.
-void RecognitionService::QueueJob(TranscriptionJob job) noexcept {
+// recording ends with the error instead, and its earlier chunks are taken back.
+void RecognitionService::QueueLastChunk(TranscriptionJob job) noexcept {
     try {
-        {
-            std::lock_guard lock(queueMutex_);
-            jobs_.push_back(std::move(job));
-        }
-        workerSignal_.notify_one();
+        PushJob(std::move(job));
     } catch (...) {
+        DiscardQueuedChunksOf(*job.transcript);
         pending_.fetch_sub(1);
         RecomputeBusy();
         EndRecordingWithoutJob(job.callbacks, kErrorPrefix + CurrentErrorMessage());
     }
+}
+
+// The caller has counted the job as pending.
+void RecognitionService::PushJob(TranscriptionJob&& job) {
+    {
+        std::lock_guard lock(queueMutex_);
+        jobs_.push_back(std::move(job));
+    }
+    workerSignal_.notify_one();
 }
 
 void RecognitionService::JoinRecordingThread() {
@@ -190,6 +239,19 @@ void RecognitionService::DiscardQueuedJobs() {
         discarded.swap(jobs_);
     }
     pending_.fetch_sub(static_cast<std::int32_t>(discarded.size()));
+}
+
+void RecognitionService::DiscardQueuedChunksOf(const RecordingTranscript& transcript) noexcept {
+    std::size_t discarded = 0;
+    {
+        std::lock_guard lock(queueMutex_);
+        discarded = std::erase_if(jobs_, [&transcript](const TranscriptionJob& job) {
+            return job.transcript.get() == &transcript;
+        });
+    }
+    if (discarded == 0) return;
+    pending_.fetch_sub(static_cast<std::int32_t>(discarded));
+    RecomputeBusy();
 }
 
 // Serialized, so that a thread recomputing from older values cannot overwrite the result of a
@@ -220,40 +282,44 @@ bool RecognitionService::WaitForJob(TranscriptionJob& job) {
     return true;
 }
 
-// Staleness is judged after the transcription, so that a Cancel during it suppresses its results.
-void RecognitionService::ProcessJob(const TranscriptionJob& job) noexcept {
-    const RecognitionCallbacks& callbacks = job.callbacks;
-    std::string text;
-    std::string failure;
+void RecognitionService::ProcessJob(TranscriptionJob& job) noexcept {
+    TranscribeChunk(job);
+    if (job.lastChunk) DeliverRecording(job);
+}
+
+// The chunks of a recording that has gone stale, or whose earlier chunk failed, are not
+// transcribed. An empty chunk has nothing to say.
+void RecognitionService::TranscribeChunk(TranscriptionJob& job) noexcept {
+    RecordingTranscript& transcript = *job.transcript;
+    if (IsStale(job) || transcript.failure || job.samples.empty()) return;
     try {
-        text = Transcribe(job);
+        transcript.texts.push_back(TranscribeUnderEngineLock(job.samples));
     } catch (...) {
-        failure = CurrentErrorMessage();
+        transcript.failure = CurrentErrorMessage();
+    }
+    job.samples = {};
+}
+
+// Staleness is judged after the transcription, so that a Cancel during it suppresses its results.
+void RecognitionService::DeliverRecording(const TranscriptionJob& job) noexcept {
+    const RecognitionCallbacks& callbacks = job.callbacks;
+    std::optional<std::string> failure = job.transcript->failure;
+    std::string text;
+    if (!failure) {
+        try {
+            text = JoinChunkTexts(job.transcript->texts);
+        } catch (...) {
+            failure = CurrentErrorMessage();
+        }
     }
     if (IsStale(job)) {
-        if (failure.empty()) Notify(callbacks.onFinished);
+        if (!failure) Notify(callbacks.onFinished);
         return;
     }
-    if (!failure.empty()) return Notify(callbacks.onStatus, kErrorPrefix + failure);
+    if (failure) return Notify(callbacks.onStatus, kErrorPrefix + *failure);
     if (!text.empty()) Notify(callbacks.onText, text);
     Notify(callbacks.onStatus, text.empty() ? kNoSpeechStatus : kReadyStatus);
     Notify(callbacks.onFinished);
-}
-
-// A recording of up to a minute is transcribed whole; a longer one chunk by chunk, taking the
-// engine lock for each chunk, and no further once the job has gone stale.
-std::string RecognitionService::Transcribe(const TranscriptionJob& job) {
-    const std::vector<SampleRange> chunks = PlanTranscriptionChunks(job.samples);
-    if (chunks.size() == 1) return TranscribeUnderEngineLock(job.samples);
-    std::vector<std::string> texts;
-    for (const SampleRange& chunk : chunks) {
-        if (IsStale(job)) break;
-        const auto first = job.samples.begin() + static_cast<std::ptrdiff_t>(chunk.begin);
-        const std::vector<float> chunkSamples(first,
-                                              first + static_cast<std::ptrdiff_t>(chunk.size()));
-        texts.push_back(TranscribeUnderEngineLock(chunkSamples));
-    }
-    return JoinChunkTexts(texts);
 }
 
 // The engine exists here: a job only comes from a recording that StartRecording began after a

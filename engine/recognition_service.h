@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "audio/conditioning.h"
 #include "audio/wave_in_device.h"
 #include "engine/model_files.h"
+#include "engine/transcription_chunks.h"
 
 namespace orvello {
 
@@ -46,11 +49,21 @@ struct RecognitionCallbacks {
     std::function<void()> onFinished{};
 };
 
-// One finished recording waiting for the worker.
+// What the worker has made of the chunks of one recording so far. Only the worker touches it.
+struct RecordingTranscript {
+    std::vector<std::string> texts{};
+    std::optional<std::string> failure{};  // the error of the chunk that failed; none after it runs
+};
+
+// One chunk of a recording waiting for the worker. A recording longer than a chunk is handed over
+// chunk by chunk while it is made; its last chunk, queued when the capture has ended, carries the
+// callbacks and delivers the text of all its chunks. A recording of one chunk is one job.
 struct TranscriptionJob {
-    std::vector<float> samples{};  // 16 kHz mono
-    RecognitionCallbacks callbacks{};
-    std::uint64_t generation = 0;  // the service's generation when the recording started
+    std::vector<float> samples{};      // 16 kHz mono; freed once transcribed
+    RecognitionCallbacks callbacks{};  // the recording's, in its last chunk only
+    std::uint64_t generation = 0;      // the service's generation when the recording started
+    std::shared_ptr<RecordingTranscript> transcript{};  // shared by its chunks; set in every job
+    bool lastChunk = true;
 };
 
 // Makes the wave-input device of one recording: the Windows multimedia device in the program,
@@ -58,8 +71,10 @@ struct TranscriptionJob {
 using WaveInDeviceFactory = std::function<std::unique_ptr<WaveInDevice>()>;
 
 // Every member function is called from one thread, the owner's (the main window's). A recording
-// longer than a minute is transcribed in chunks of at most 30 s cut in its pauses, whose texts are
-// joined with one space (transcription_chunks.h); a cancelled one stops after the current chunk.
+// longer than 30 s is cut into chunks of at most 30 s in its pauses (transcription_chunks.h), and
+// each chunk is transcribed while the user still speaks, so that at the release at most one chunk
+// is left. The recording is still delivered once, as one text, with the callbacks and in the
+// order of a recording transcribed after its release. A cancel discards its chunks and their texts.
 class RecognitionService {
 public:
     // Resolves the model directory and starts the worker thread; does not load the model.
@@ -87,6 +102,9 @@ public:
     [[nodiscard]] bool IsRecording() const { return recording_.load(); }
     // Recording, or a job queued or being transcribed.
     [[nodiscard]] bool IsBusy() const { return busy_.load(); }
+    // Jobs waiting for the worker, chunks of a recording still being made included; a job being
+    // transcribed is no longer counted. Tells tests and benchmarks whether the worker keeps up.
+    [[nodiscard]] std::size_t QueuedJobs() const;
 
     // A change takes effect with the next recording.
     [[nodiscard]] ConditioningSettings GetConditioning() const;
@@ -95,28 +113,39 @@ public:
     [[nodiscard]] const fs::path& ModelDirectory() const { return modelDirectory_; }
 
 private:
-    struct CaptureResult {
-        std::vector<float> samples;
-        std::string failure;  // the error that ended the capture, if any
+    // The recording thread's view of its recording: the chunks not yet handed over.
+    struct RecordingInProgress {
+        std::uint64_t generation = 0;
+        ChunkCutter cutter{};
+        std::shared_ptr<RecordingTranscript> transcript = std::make_shared<RecordingTranscript>();
+        bool anySample = false;
     };
 
     void RecordingThreadMain(std::uint32_t deviceId, const RecognitionCallbacks& callbacks,
+                             const ConditioningSettings& settings,
                              std::uint64_t generation) noexcept;
-    [[nodiscard]] CaptureResult CaptureWithoutThrowing(
-        std::uint32_t deviceId, const RecognitionCallbacks& callbacks) noexcept;
-    [[nodiscard]] std::string StatusOfRecordingWithoutJob(const CaptureResult& capture,
-                                                          std::uint64_t generation) const;
+    // The error that ended the capture, if one did.
+    [[nodiscard]] std::optional<std::string> CaptureWithoutThrowing(
+        std::uint32_t deviceId, const ConditioningSettings& settings,
+        const RecognitionCallbacks& callbacks, RecordingInProgress& recording) noexcept;
+    void HandOverFinishedChunks(RecordingInProgress& recording, std::span<const float> samples);
+    [[nodiscard]] std::optional<std::string> StatusOfRecordingWithoutJob(
+        const std::optional<std::string>& captureFailure,
+        const RecordingInProgress& recording) const;
     void EndRecordingWithoutJob(const RecognitionCallbacks& callbacks,
                                 const std::string& status) noexcept;
-    void QueueJob(TranscriptionJob job) noexcept;
+    void QueueLastChunk(TranscriptionJob job) noexcept;
+    void PushJob(TranscriptionJob&& job);
     void JoinRecordingThread();
     void DiscardQueuedJobs();
+    void DiscardQueuedChunksOf(const RecordingTranscript& transcript) noexcept;
     void RecomputeBusy();
 
     void WorkerThreadMain() noexcept;
     [[nodiscard]] bool WaitForJob(TranscriptionJob& job);
-    void ProcessJob(const TranscriptionJob& job) noexcept;
-    [[nodiscard]] std::string Transcribe(const TranscriptionJob& job);
+    void ProcessJob(TranscriptionJob& job) noexcept;
+    void TranscribeChunk(TranscriptionJob& job) noexcept;
+    void DeliverRecording(const TranscriptionJob& job) noexcept;
     [[nodiscard]] std::string TranscribeUnderEngineLock(const std::vector<float>& samples);
     [[nodiscard]] bool IsStale(const TranscriptionJob& job) const;
 
@@ -127,7 +156,8 @@ private:
     RecognitionConfig config_;
     std::unique_ptr<ParakeetEngine> engine_;
 
-    std::mutex queueMutex_;  // the job queue and the shutdown flag; never held with the other
+    mutable std::mutex
+        queueMutex_;  // the job queue and the shutdown flag; never held with the other
     std::condition_variable workerSignal_;
     std::deque<TranscriptionJob> jobs_;
     std::atomic<bool> shutdown_{false};

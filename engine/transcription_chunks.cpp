@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <utility>
+
+#include "engine/vocabulary.h"
 
 namespace orvello {
 namespace {
@@ -52,7 +56,7 @@ std::size_t QuietestWindowStart(std::span<const float> samples, std::size_t sear
 }
 
 // Where the chunk that starts at `chunkBegin` ends; the recording continues beyond its longest
-// length.
+// length. Only the samples within the chunk's longest length are looked at.
 std::size_t ChunkEnd(std::span<const float> samples, std::size_t chunkBegin,
                      const ChunkingLimits& limits) {
     const std::size_t chunkLimit = chunkBegin + limits.longestChunkSamples;
@@ -65,7 +69,6 @@ std::size_t ChunkEnd(std::span<const float> samples, std::size_t chunkBegin,
 
 std::vector<SampleRange> PlanTranscriptionChunks(std::span<const float> samples,
                                                  const ChunkingLimits& requestedLimits) {
-    if (samples.size() <= requestedLimits.longestWholeSamples) return {{0, samples.size()}};
     const ChunkingLimits limits = Sanitized(requestedLimits);
     std::vector<SampleRange> chunks;
     std::size_t begin = 0;
@@ -78,14 +81,51 @@ std::vector<SampleRange> PlanTranscriptionChunks(std::span<const float> samples,
     return chunks;
 }
 
+ChunkCutter::ChunkCutter(const ChunkingLimits& limits) : limits_(Sanitized(limits)) {}
+
+// Takes in no more than completes the next chunk at a time, so that the rest never holds more
+// than one chunk and a sample, however much is appended at once.
+std::vector<std::vector<float>> ChunkCutter::Append(std::span<const float> samples) {
+    std::vector<std::vector<float>> chunks;
+    while (!samples.empty()) {
+        const std::size_t room = limits_.longestChunkSamples + 1 - rest_.size();
+        const std::size_t taken = std::min(room, samples.size());
+        rest_.insert(rest_.end(), samples.begin(), samples.begin() + taken);
+        samples = samples.subspan(taken);
+        if (rest_.size() > limits_.longestChunkSamples) chunks.push_back(CutChunk());
+    }
+    return chunks;
+}
+
+std::vector<float> ChunkCutter::TakeRest() {
+    return std::exchange(rest_, {});
+}
+
+std::vector<float> ChunkCutter::CutChunk() {
+    const auto end = rest_.begin() + static_cast<std::ptrdiff_t>(ChunkEnd(rest_, 0, limits_));
+    std::vector<float> chunk(rest_.begin(), end);
+    rest_.erase(rest_.begin(), end);
+    return chunk;
+}
+
+// Joined with a space each, then spaced as one text, so that a chunk beginning with punctuation
+// closes up to the chunk before it.
 std::string JoinChunkTexts(const std::vector<std::string>& texts) {
     std::string joined;
-    for (const std::string& text : texts) {
-        if (text.empty()) continue;
-        if (!joined.empty()) joined += ' ';
-        joined += text;
+    for (const std::string& text : texts) (joined += text) += ' ';
+    return NormalizeSpacing(joined);
+}
+
+std::string TranscribeInChunks(std::span<const float> samples, const ChunkTranscriber& transcribe) {
+    ChunkCutter cutter;
+    std::vector<std::vector<float>> chunks = cutter.Append(samples);
+    chunks.push_back(cutter.TakeRest());
+    std::vector<std::string> texts;
+    for (std::vector<float>& chunk : chunks) {
+        if (!chunk.empty()) texts.push_back(transcribe(chunk));
+        chunk = {};  // freed once transcribed
     }
-    return joined;
+    return JoinChunkTexts(texts);
 }
 
 }  // namespace orvello

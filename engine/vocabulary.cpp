@@ -95,18 +95,21 @@ std::string AssembleText(const std::vector<std::string>& pieces, const std::vect
     std::string joined;
     for (int32_t id : ids)
         if (id >= 0 && size_t(id) < pieces.size()) joined += pieces[size_t(id)];
-    const std::string folded = FoldSpaces(joined);
+    return NormalizeSpacing(joined);
+}
 
-    std::string text;
-    text.reserve(folded.size());
+std::string NormalizeSpacing(std::string_view text) {
+    const std::string folded = FoldSpaces(text);
+    std::string spaced;
+    spaced.reserve(folded.size());
     for (size_t i = 0; i < folded.size(); ++i) {
         const bool spaceBeforePunctuation =
             folded[i] == ' ' && i + 1 < folded.size() && IsClosingPunctuation(folded[i + 1]);
-        if (!spaceBeforePunctuation) text += folded[i];
+        if (!spaceBeforePunctuation) spaced += folded[i];
     }
-    const size_t first = text.find_first_not_of(' ');
+    const size_t first = spaced.find_first_not_of(' ');
     if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return spaced.substr(first, spaced.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace orvello

@@ -27,4 +27,8 @@ int32_t ParseVocabularyId(std::string_view text);
 // space in front of , . ; : ! ? and trims both ends.
 std::string AssembleText(const std::vector<std::string>& pieces, const std::vector<int32_t>& ids);
 
+// The spacing rules of assembled text on its own: word-boundary markers and whitespace runs become
+// one space, the space in front of , . ; : ! ? goes and both ends are trimmed.
+std::string NormalizeSpacing(std::string_view text);
+
 }  // namespace orvello

@@ -3,7 +3,9 @@
 //   orvello-transcribe [--model DIR] FILE.wav [FILE.wav ...]
 //
 // Each file must be 16-bit PCM, mono, 16 kHz. One line of UTF-8 text is
-// printed per file, an empty line when nothing was recognised. Without
+// printed per file, an empty line when nothing was recognised (also for a file
+// without samples). A file longer than 30 s is transcribed in the same parts
+// as a recording of it, so the text is what Orvello would type. Without
 // --model the model is looked for beside the program, as Orvello does; when
 // none of those places holds a model, the small English demo model in
 // `demo-model` beside the program is used, if it is there. Any
@@ -16,6 +18,7 @@
 
 #include "engine/model_files.h"
 #include "engine/parakeet_engine.h"
+#include "engine/transcription_chunks.h"
 #include "tools/wav_file.h"
 
 #ifdef _WIN32
@@ -67,7 +70,9 @@ int Run(const std::vector<fs::path>& words) {
     const Arguments arguments = ParseArguments(words);
     ParakeetEngine engine(ChooseModelDirectory(arguments.modelDirectory));
     for (const fs::path& file : arguments.files) {
-        const std::string text = engine.Transcribe(ToFloatSamples(ReadWav16kMono(file)));
+        const std::string text = TranscribeInChunks(
+            ToFloatSamples(ReadWav16kMono(file)),
+            [&engine](const std::vector<float>& chunk) { return engine.Transcribe(chunk); });
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fputc('\n', stdout);
         std::fflush(stdout);

@@ -1,5 +1,6 @@
 // Planning the chunks of a long recording: every sample in exactly one chunk, each cut in the
-// middle of the quietest window near the chunk's longest length.
+// middle of the quietest window near the chunk's longest length, the same whether the recording
+// is cut as a whole or while it is made; and the chunks' texts joined into one.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,12 +11,10 @@
 namespace orvello {
 namespace {
 
-// Small limits that keep the signals readable: whole up to 100 samples, chunks up to 50, the cut
-// within the last 20, windows of 4.
-constexpr ChunkingLimits kSmall{.longestWholeSamples = 100,
-                                .longestChunkSamples = 50,
-                                .cutSearchSamples = 20,
-                                .quietWindowSamples = 4};
+// Small limits that keep the signals readable: chunks up to 50 samples, the cut within the last
+// 20, windows of 4.
+constexpr ChunkingLimits kSmall{
+    .longestChunkSamples = 50, .cutSearchSamples = 20, .quietWindowSamples = 4};
 
 std::vector<float> Loud(std::size_t count) {
     std::vector<float> samples(count);
@@ -40,10 +39,43 @@ void ExpectContiguousCover(const std::vector<SampleRange>& chunks, std::size_t s
     }
 }
 
-TEST(TranscriptionChunks, ARecordingUpToTheWholeLimitStaysOnePiece) {
-    EXPECT_EQ(PlanTranscriptionChunks(Loud(100), kSmall), (std::vector<SampleRange>{{0, 100}}));
+TEST(TranscriptionChunks, ARecordingUpToOneChunkStaysOnePiece) {
+    EXPECT_EQ(PlanTranscriptionChunks(Loud(50), kSmall), (std::vector<SampleRange>{{0, 50}}));
     EXPECT_EQ(PlanTranscriptionChunks({}, kSmall), (std::vector<SampleRange>{{0, 0}}));
-    EXPECT_EQ(PlanTranscriptionChunks(Loud(101), kSmall).size(), 3u);
+    EXPECT_EQ(PlanTranscriptionChunks(Loud(51), kSmall).size(), 2u);
+}
+
+// Fed in pieces, as a capture delivers its buffers, the cutter hands out each chunk once the
+// recording has passed the chunk's longest length, and the chunks are those of the whole recording.
+TEST(TranscriptionChunks, CuttingWhileRecordingGivesTheChunksOfTheWholeRecording) {
+    std::vector<float> samples = Loud(300);
+    Quieten(samples, 36, 4);
+    Quieten(samples, 70, 30, 0.01f);
+    Quieten(samples, 150, 40);
+    const std::vector<SampleRange> planned = PlanTranscriptionChunks(samples, kSmall);
+    ASSERT_GT(planned.size(), 5u);
+    for (const std::size_t pieceSize : {std::size_t{1}, std::size_t{7}, samples.size()}) {
+        ChunkCutter cutter(kSmall);
+        std::vector<std::vector<float>> chunks;
+        std::vector<std::size_t> handedOutAfter;  // samples fed when each chunk came out
+        for (std::size_t begin = 0; begin < samples.size(); begin += pieceSize) {
+            const std::size_t end = std::min(begin + pieceSize, samples.size());
+            for (std::vector<float>& chunk :
+                 cutter.Append(std::span(samples).subspan(begin, end - begin))) {
+                chunks.push_back(std::move(chunk));
+                handedOutAfter.push_back(end);
+            }
+        }
+        chunks.push_back(cutter.TakeRest());
+        ASSERT_EQ(chunks.size(), planned.size()) << "pieces of " << pieceSize;
+        for (std::size_t i = 0; i < planned.size(); ++i) {
+            EXPECT_EQ(chunks[i], std::vector<float>(samples.begin() + planned[i].begin,
+                                                    samples.begin() + planned[i].end));
+            if (pieceSize == 1 && i + 1 < planned.size()) {
+                EXPECT_EQ(handedOutAfter[i], planned[i].begin + 51) << "chunk " << i;
+            }
+        }
+    }
 }
 
 TEST(TranscriptionChunks, TheCutFallsInTheMiddleOfTheQuietestWindow) {
@@ -109,19 +141,24 @@ TEST(TranscriptionChunks, TenMinutesOfSpeechLikeAudioBecomeChunksOfTwentyFiveToT
 }
 
 TEST(TranscriptionChunks, LimitsThatDoNotFitTogetherStillCoverEverySample) {
-    const ChunkingLimits odd{.longestWholeSamples = 0,
-                             .longestChunkSamples = 3,
-                             .cutSearchSamples = 10,
-                             .quietWindowSamples = 1};
+    const ChunkingLimits odd{
+        .longestChunkSamples = 3, .cutSearchSamples = 10, .quietWindowSamples = 1};
     const std::vector<SampleRange> chunks = PlanTranscriptionChunks(Loud(17), odd);
     ExpectContiguousCover(chunks, 17);
     for (const SampleRange& chunk : chunks) EXPECT_LE(chunk.size(), 3u);
 }
 
-TEST(TranscriptionChunks, ChunkTextsAreJoinedWithOneSpaceLeavingOutEmptyOnes) {
-    EXPECT_EQ(JoinChunkTexts({"hello world", "", "again.", ""}), "hello world again.");
-    EXPECT_EQ(JoinChunkTexts({"", ""}), "");
-    EXPECT_EQ(JoinChunkTexts({}), "");
+TEST(TranscriptionChunks, ChunkTextsAreJoinedAsOneText) {
+    const struct {
+        std::vector<std::string> texts;
+        std::string joined;
+    } cases[] = {
+        {{"hello world", "", "again.", ""}, "hello world again."},
+        {{"hello", "! Yes", ", and", "? no"}, "hello! Yes, and? no"},
+        {{"", ""}, ""},
+        {{}, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(JoinChunkTexts(c.texts), c.joined);
 }
 
 }  // namespace
