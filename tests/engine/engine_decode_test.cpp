@@ -19,7 +19,9 @@ using W = test::ScriptedWaveform;
 
 class ScriptedDecoding : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { engine = std::make_unique<ParakeetEngine>(TestModel("scripted")); }
+    static void SetUpTestSuite() {
+        engine = std::make_unique<ParakeetEngine>(TestModel("scripted"));
+    }
     static void TearDownTestSuite() { engine.reset(); }
     static std::string Decode(const W& waveform, TranscribeTimings* timings = nullptr) {
         return engine->Transcribe(waveform.samples(), timings);
@@ -40,8 +42,8 @@ TEST_F(ScriptedDecoding, TokensAtOneFrameFollowThePreviousTokenAndTheStates) {
 TEST_F(ScriptedDecoding, ABlankKeepsTheStatesAndItsDurationSkipsFrames) {
     W w(3);
     w.At(0, 0, W::kBlank, W::kBlank, 2)
-        .Always(1, W::kWorld, 1)              // skipped by the blank's duration
-        .At(2, 0, W::kBlank, W::kHello, 1);   // count still 0 after the blank
+        .Always(1, W::kWorld, 1)             // skipped by the blank's duration
+        .At(2, 0, W::kBlank, W::kHello, 1);  // count still 0 after the blank
     TranscribeTimings timings;
     EXPECT_EQ(Decode(w, &timings), "hello");
     EXPECT_EQ(timings.decoderJointRuns, 2);
@@ -50,7 +52,9 @@ TEST_F(ScriptedDecoding, ABlankKeepsTheStatesAndItsDurationSkipsFrames) {
 TEST_F(ScriptedDecoding, ABlankWithoutDurationMovesOneFrame) {
     W w(3);
     w.At(1, 0, W::kBlank, W::kCa, 0).At(1, 1, W::kCa, W::kBang, 0);
-    EXPECT_EQ(Decode(w), "\xC3\xA7" "a!");  // "ça!"
+    EXPECT_EQ(Decode(w),
+              "\xC3\xA7"
+              "a!");  // "ça!"
 }
 
 TEST_F(ScriptedDecoding, DurationsPastTheEndStopDecoding) {

@@ -100,7 +100,8 @@ TEST(EngineLoad, Int8AndFullPrecisionFilesMixFileByFile) {
     ScratchFolder folder;
     const fs::path& dir = folder.path();
     CopyModel(TestModel("scripted"), dir, {"decoder_joint-model.int8.onnx"});
-    fs::copy_file(TestModel("scripted-fp32") / "decoder_joint-model.onnx", dir / "decoder_joint-model.onnx");
+    fs::copy_file(TestModel("scripted-fp32") / "decoder_joint-model.onnx",
+                  dir / "decoder_joint-model.onnx");
     EXPECT_EQ(LoadError(dir), "no error");
     // The int8 file wins: a broken full-precision file beside it is never opened.
     WriteFile(dir / "encoder-model.onnx", "not a model");
@@ -127,8 +128,10 @@ TEST(EngineLoad, NetworkFilesThatAreNotModelsGiveTheRuntimesMessage) {
         EXPECT_FALSE(std::string(error.what()).empty());
         EXPECT_NE(error.runtimeCode(), 0) << error.what();
     }
-    const std::string whole = test::ReadBytes(TestModel("scripted") / "decoder_joint-model.int8.onnx");
-    WriteFile(dir / "encoder-model.int8.onnx", test::ReadBytes(TestModel("scripted") / "encoder-model.int8.onnx"));
+    const std::string whole =
+        test::ReadBytes(TestModel("scripted") / "decoder_joint-model.int8.onnx");
+    WriteFile(dir / "encoder-model.int8.onnx",
+              test::ReadBytes(TestModel("scripted") / "encoder-model.int8.onnx"));
     WriteFile(dir / "decoder_joint-model.int8.onnx", whole.substr(0, whole.size() / 2));
     try {
         ParakeetEngine engine(dir);

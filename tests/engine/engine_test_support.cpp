@@ -8,7 +8,9 @@
 
 namespace orvello::test {
 
-fs::path TestModel(const std::string& name) { return fs::path(ORVELLO_TEST_MODELS) / name; }
+fs::path TestModel(const std::string& name) {
+    return fs::path(ORVELLO_TEST_MODELS) / name;
+}
 
 ScratchFolder::ScratchFolder() {
     static std::atomic<int> counter{0};
@@ -41,8 +43,7 @@ std::string ReadBytes(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-ScriptedWaveform::ScriptedWaveform(int frames)
-    : samples_(1 + size_t(frames) * kFrameSize, 0.0f) {
+ScriptedWaveform::ScriptedWaveform(int frames) : samples_(1 + size_t(frames) * kFrameSize, 0.0f) {
     samples_[0] = float(frames);
 }
 

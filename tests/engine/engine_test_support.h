@@ -26,7 +26,8 @@ private:
 };
 
 // Copies a model directory's files, leaving out `without`.
-void CopyModel(const fs::path& from, const fs::path& to, const std::vector<std::string>& without = {});
+void CopyModel(const fs::path& from, const fs::path& to,
+               const std::vector<std::string>& without = {});
 
 void WriteFile(const fs::path& path, const std::string& bytes);
 std::string ReadBytes(const fs::path& path);

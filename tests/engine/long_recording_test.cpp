@@ -1,5 +1,7 @@
-// A three-minute recording through the recognition service: transcribed as chunks cut in its
-// pauses, with not a sample lost or repeated at the cuts.
+// Long recordings through the recognition service: cut in their pauses, with not a sample lost or
+// repeated at the cuts, each chunk handed to the worker while the trigger is still held, and
+// delivered as one text with the callbacks of any recording, also when the worker only gets to
+// the chunks after the release; a cancel or a capture error during the hold delivers no text.
 //
 // The recording is made of seven segments. Each begins with a scripted-model waveform of one
 // frame: its header sample is the length 1, so the model decodes only that frame, which says the
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "engine/parakeet_engine.h"
 #include "engine/recognition_service.h"
@@ -66,23 +69,83 @@ std::vector<std::int16_t> SegmentSamples(const Segment& segment) {
 
 class LongRecording : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::size_t start = 0;
-        for (const Segment& segment : ThreeMinutes()) {
+    void SetUp() override { Compose(ThreeMinutes()); }
+
+    void Compose(const std::vector<Segment>& segments) {
+        pcm.clear();
+        floats.clear();
+        segmentRanges.clear();
+        expectedText.clear();
+        for (const Segment& segment : segments) {
             const std::vector<std::int16_t> samples = SegmentSamples(segment);
+            segmentRanges.push_back({pcm.size(), pcm.size() + samples.size()});
             pcm.insert(pcm.end(), samples.begin(), samples.end());
-            segmentRanges.push_back({start, pcm.size()});
-            start = pcm.size();
             expectedText += (expectedText.empty() ? "" : " ") + segment.text;
         }
         for (const std::int16_t sample : pcm)
             floats.push_back(static_cast<float>(sample) / 32768.0f);
     }
 
+    // The first three segments: two chunks handed over during the hold, one left at the release.
+    void ComposeEightySeconds() {
+        const std::vector<Segment> segments = ThreeMinutes();
+        Compose({segments.begin(), segments.begin() + 3});
+    }
+
+    RecognitionService& Service() {
+        if (!service) {
+            service = std::make_unique<RecognitionService>(
+                RecognitionConfig{.modelDirectory = test::TestModel("scripted-pcm"),
+                                  .conditioning = {.enabled = false}},
+                shelf.Factory());
+        }
+        return *service;
+    }
+
+    // A short recording whose last callback holds the worker, so that the chunks handed over
+    // after it stay queued.
+    void HoldTheWorker(test::WorkerHold& hold, CallbackLog& log) {
+        ScriptedWaveInDevice& device = shelf.Add<ScriptedWaveInDevice>();
+        test::ScriptPlayback(device, test::ScriptedPcm(test::HelloWorldBang()));
+        Service().StartRecording(3, hold.Callbacks(log, "finished"));
+        device.WaitUntilBlocked();
+        Service().StopRecording();
+        ASSERT_TRUE(log.WaitFor("finished"));
+    }
+
+    // Starts the long recording; returns once all of it has been captured and the trigger is
+    // still held.
+    void RecordAndHold(CallbackLog& log) {
+        ScriptedWaveInDevice& device = shelf.Add<ScriptedWaveInDevice>();
+        test::ScriptPlayback(device, pcm);
+        Service().StartRecording(3, log.Callbacks());
+        device.WaitUntilBlocked();
+    }
+
+    void ExpectTheNextRecordingToWork() {
+        CallbackLog log;
+        ScriptedWaveInDevice& device = shelf.Add<ScriptedWaveInDevice>();
+        test::ScriptPlayback(device, test::ScriptedPcm(test::HelloWorldBang()));
+        Service().StartRecording(3, log.Callbacks());
+        device.WaitUntilBlocked();
+        Service().StopRecording();
+        ASSERT_TRUE(log.WaitFor("finished"));
+        EXPECT_EQ(log.Texts(), std::vector<std::string>{"hello world!"});
+    }
+
+    // The callbacks without the levels: the last buffer may hold only the silence at the end.
+    static std::vector<std::string> LinesWithoutLevels(const CallbackLog& log) {
+        std::vector<std::string> lines = log.LinesWithoutLevels();
+        std::erase(lines, "level 0");
+        return lines;
+    }
+
     std::vector<std::int16_t> pcm;
     std::vector<float> floats;
     std::vector<SampleRange> segmentRanges;
     std::string expectedText;
+    test::DeviceShelf shelf;
+    std::unique_ptr<RecognitionService> service;
 };
 
 TEST_F(LongRecording, IsCutExactlyAtTheSegmentStartsAndACutOneSampleOffWouldShow) {
@@ -101,25 +164,85 @@ TEST_F(LongRecording, IsCutExactlyAtTheSegmentStartsAndACutOneSampleOffWouldShow
     EXPECT_NE(transcribe(second.begin - 1, second.end), "world");
 }
 
-TEST_F(LongRecording, IsTranscribedChunkByChunkIntoOneText) {
-    test::DeviceShelf shelf;
-    RecognitionService service(RecognitionConfig{.modelDirectory = test::TestModel("scripted-pcm"),
-                                                 .conditioning = {.enabled = false}},
-                               shelf.Factory());
-    ScriptedWaveInDevice& device = shelf.Add<ScriptedWaveInDevice>();
-    test::ScriptPlayback(device, pcm);
-    CallbackLog log;
-    service.StartRecording(3, log.Callbacks());
-    device.WaitUntilBlocked();
-    service.StopRecording();
-    ASSERT_TRUE(log.WaitFor("finished"));
+// Every chunk but the last is queued while the trigger is held. Whether the worker transcribes
+// them during the hold or only after the release, the user gets the same.
+TEST_F(LongRecording, GivesTheSameTextAndCallbacksWhetherTranscribedWhileHeldOrAfterTheRelease) {
+    for (const bool transcribedWhileHeld : {true, false}) {
+        SCOPED_TRACE(transcribedWhileHeld ? "while held" : "after the release");
+        test::WorkerHold hold;
+        CallbackLog held;
+        HoldTheWorker(hold, held);
+        CallbackLog log;
+        RecordAndHold(log);
+        EXPECT_EQ(Service().QueuedJobs(), segmentRanges.size() - 1);
 
-    EXPECT_EQ(log.Texts(), std::vector<std::string>{expectedText});
-    std::vector<std::string> lines = log.LinesWithoutLevels();
-    std::erase(lines, "level 0");  // the last buffer holds only the silence after the last segment
-    EXPECT_EQ(lines, (std::vector<std::string>{"status [Recording...]", "capture ended",
-                                               "status [Transcribing...]", "text " + expectedText,
-                                               "status [Ready]", "finished"}));
+        if (transcribedWhileHeld) {
+            hold.Release();
+            EXPECT_TRUE(test::Eventually([&] { return Service().QueuedJobs() == 0; }));
+            EXPECT_TRUE(Service().IsRecording());
+        }
+        Service().StopRecording();
+        hold.Release();
+        ASSERT_TRUE(log.WaitFor("finished"));
+
+        EXPECT_EQ(log.Texts(), std::vector<std::string>{expectedText});
+        EXPECT_EQ(LinesWithoutLevels(log),
+                  (std::vector<std::string>{"status [Recording...]", "capture ended",
+                                            "status [Transcribing...]", "text " + expectedText,
+                                            "status [Ready]", "finished"}));
+        EXPECT_TRUE(test::Eventually([&] { return !Service().IsBusy(); }));
+    }
+}
+
+// With the worker held, the handed-over chunks are still queued at the cancel; with it free, it
+// is transcribing the last of them.
+TEST_F(LongRecording, ACancelDuringTheHoldDeliversNothingAndLeavesTheServiceReady) {
+    ComposeEightySeconds();
+    for (const bool workerHeld : {true, false}) {
+        SCOPED_TRACE(workerHeld ? "chunks queued" : "a chunk being transcribed");
+        test::WorkerHold hold;
+        CallbackLog held;
+        if (workerHeld) HoldTheWorker(hold, held);
+        CallbackLog log;
+        RecordAndHold(log);
+        if (workerHeld) EXPECT_EQ(Service().QueuedJobs(), 2u);
+        EXPECT_TRUE(test::Eventually([&] { return workerHeld || Service().QueuedJobs() == 0; }));
+
+        Service().Cancel();
+        EXPECT_EQ(Service().QueuedJobs(), 0u);
+        hold.Release();
+
+        EXPECT_TRUE(test::Eventually([&] { return !Service().IsBusy(); }));
+        EXPECT_EQ(LinesWithoutLevels(log),
+                  (std::vector<std::string>{"status [Recording...]", "capture ended",
+                                            "status [Cancelled]", "finished"}));
+        ExpectTheNextRecordingToWork();
+    }
+}
+
+// The error ends the recording as it does today, and the chunks already handed over are taken
+// back. A failure without a message is still a failure.
+TEST_F(LongRecording, ACaptureErrorAfterChunksWereHandedOverDeliversTheErrorAndNoText) {
+    ComposeEightySeconds();
+    for (const std::string message : {"The device broke.", ""}) {
+        test::WorkerHold hold;
+        CallbackLog held;
+        HoldTheWorker(hold, held);
+        ScriptedWaveInDevice& device = shelf.Add<ScriptedWaveInDevice>();
+        test::ScriptBuffers(device, pcm);
+        device.Script({.duringWait = [message] { throw std::runtime_error(message); }});
+        CallbackLog log;
+        Service().StartRecording(3, log.Callbacks());
+        ASSERT_TRUE(log.WaitFor("finished"));
+        EXPECT_EQ(Service().QueuedJobs(), 0u);
+        hold.Release();
+
+        EXPECT_TRUE(test::Eventually([&] { return !Service().IsBusy(); }));
+        EXPECT_EQ(LinesWithoutLevels(log),
+                  (std::vector<std::string>{"status [Recording...]", "capture ended",
+                                            "status Error: " + message, "finished"}));
+    }
+    ExpectTheNextRecordingToWork();
 }
 
 }  // namespace

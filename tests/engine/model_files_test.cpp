@@ -64,14 +64,17 @@ TEST(FindModelFile, TakesTheFirstCandidateThatExistsEvenAFolder) {
     ScratchFolder folder;
     Touch(folder.path(), {"b.onnx"});
     fs::create_directory(folder.path() / "a.onnx");
-    EXPECT_EQ(FindModelFile(folder.path(), "encoder", {"a.onnx", "b.onnx"}), folder.path() / "a.onnx");
-    EXPECT_EQ(FindModelFile(folder.path(), "encoder", {"c.onnx", "b.onnx"}), folder.path() / "b.onnx");
+    EXPECT_EQ(FindModelFile(folder.path(), "encoder", {"a.onnx", "b.onnx"}),
+              folder.path() / "a.onnx");
+    EXPECT_EQ(FindModelFile(folder.path(), "encoder", {"c.onnx", "b.onnx"}),
+              folder.path() / "b.onnx");
 }
 
 TEST(FindModelFile, NamesTheRoleAndEveryPathTriedInOrder) {
     ScratchFolder folder;
     try {
-        (void)FindModelFile(folder.path(), "encoder", {"encoder-model.int8.onnx", "encoder-model.onnx"});
+        (void)FindModelFile(folder.path(), "encoder",
+                            {"encoder-model.int8.onnx", "encoder-model.onnx"});
         FAIL() << "no error";
     } catch (const EngineError& error) {
         EXPECT_EQ(std::string(error.what()),

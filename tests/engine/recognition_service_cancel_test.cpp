@@ -2,10 +2,7 @@
 // waiting, and by destroying the service; and the recordings that follow a cancel.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <future>
 #include <memory>
-#include <thread>
 
 #include "engine/recognition_service.h"
 #include "tests/engine/service_test_support.h"
@@ -21,12 +18,9 @@ using test::TestModel;
 constexpr std::uint32_t kDeviceId = 3;
 constexpr ConditioningSettings kUnconditioned{.enabled = false};
 
-// Most frames one whole recording may have: its transcription takes the scripted model about a
-// second, 40,000 decoder runs.
-constexpr int kLongTranscriptionFrames = 3'999;
-// How long a test lets the worker run into a long transcription before it cancels; far shorter
-// than the transcription, far longer than waking the worker.
-constexpr auto kIntoTheTranscription = std::chrono::milliseconds(100);
+// Most frames a recording of one chunk (30 s) may have: its transcription takes the scripted
+// model about half a second, 20,000 decoder runs.
+constexpr int kLongTranscriptionFrames = 1'999;
 
 class RecognitionServiceCancelTest : public ::testing::Test {
 protected:
@@ -44,11 +38,13 @@ protected:
         device.WaitUntilBlocked();
     }
 
-    // Records and releases a recording that takes long to transcribe.
+    // Records and releases a recording that takes long to transcribe; returns once the worker
+    // has taken it from the queue.
     void RecordLongTranscription(CallbackLog& log) {
         StartPlaying(ScriptedPcm(test::TenHellosAtEveryFrame(kLongTranscriptionFrames)),
                      log.Callbacks());
         service->StopRecording();
+        ASSERT_TRUE(Eventually([&] { return service->QueuedJobs() == 0; }));
     }
 
     void ExpectTheNextRecordingToWork() {
@@ -79,7 +75,6 @@ TEST_F(RecognitionServiceCancelTest, CancelDuringARecordingEndsItWithoutAJob) {
 TEST_F(RecognitionServiceCancelTest, CancelDuringATranscriptionSuppressesItsResultsButFinishesIt) {
     CallbackLog log;
     RecordLongTranscription(log);
-    std::this_thread::sleep_for(kIntoTheTranscription);
     service->Cancel();
     EXPECT_TRUE(service->IsBusy()) << "the running job no longer keeps the service busy";
 
@@ -93,15 +88,9 @@ TEST_F(RecognitionServiceCancelTest, CancelDuringATranscriptionSuppressesItsResu
 
 TEST_F(RecognitionServiceCancelTest, CancelRemovesQueuedJobsWithoutAnyCallback) {
     // The worker is held in the first job's last callback while a second job waits in the queue.
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
+    test::WorkerHold hold;
     CallbackLog first;
-    RecognitionCallbacks heldCallbacks = first.Callbacks();
-    heldCallbacks.onFinished = [logFinished = heldCallbacks.onFinished, released] {
-        logFinished();
-        released.wait();
-    };
-    StartPlaying(ScriptedPcm(test::HelloWorldBang()), heldCallbacks);
+    StartPlaying(ScriptedPcm(test::HelloWorldBang()), hold.Callbacks(first, "finished"));
     service->StopRecording();
     ASSERT_TRUE(first.WaitFor("finished"));
 
@@ -110,7 +99,7 @@ TEST_F(RecognitionServiceCancelTest, CancelRemovesQueuedJobsWithoutAnyCallback) 
     service->StopRecording();
     service->Cancel();
     EXPECT_TRUE(service->IsBusy()) << "the held job no longer keeps the service busy";
-    release.set_value();
+    hold.Release();
 
     ASSERT_TRUE(Eventually([&] { return !service->IsBusy(); }));
     EXPECT_EQ(queued.LinesWithoutLevels(),
@@ -123,7 +112,6 @@ TEST_F(RecognitionServiceCancelTest, CancelRemovesQueuedJobsWithoutAnyCallback) 
 TEST_F(RecognitionServiceCancelTest, DestroyingTheServiceWaitsForTheRunningTranscription) {
     CallbackLog log;
     RecordLongTranscription(log);
-    std::this_thread::sleep_for(kIntoTheTranscription);
     service.reset();
 
     EXPECT_EQ(log.LinesWithoutLevels(),

@@ -2,9 +2,8 @@
 // callbacks of every way a recording can end, loading on demand, and the busy state.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
+#include <utility>
 
 #include "engine/engine_error.h"
 #include "engine/recognition_service.h"
@@ -31,17 +30,18 @@ protected:
     }
 
     // Starts a recording that plays `samples` and then waits for the release.
-    ScriptedWaveInDevice& StartPlaying(const std::vector<std::int16_t>& samples, CallbackLog& log) {
+    ScriptedWaveInDevice& StartPlaying(const std::vector<std::int16_t>& samples,
+                                       RecognitionCallbacks callbacks) {
         ScriptedWaveInDevice& device = shelf.Add<ScriptedWaveInDevice>();
         test::ScriptPlayback(device, samples);
-        service->StartRecording(kDeviceId, log.Callbacks());
+        service->StartRecording(kDeviceId, std::move(callbacks));
         device.WaitUntilBlocked();
         return device;
     }
 
     // One whole recording, from the press to the end of its processing.
     void Record(const std::vector<std::int16_t>& samples, CallbackLog& log) {
-        StartPlaying(samples, log);
+        StartPlaying(samples, log.Callbacks());
         service->StopRecording();
         ASSERT_TRUE(log.WaitFor("finished"));
     }
@@ -115,28 +115,54 @@ TEST_F(RecognitionServiceTest, ADeviceThatCannotBeOpenedReportsTheSystemsTextAft
     EXPECT_TRUE(Eventually([&] { return !service->IsRecording() && !service->IsBusy(); }));
 }
 
-TEST_F(RecognitionServiceTest,
-       ATranscriptionErrorIsReportedWithoutFinishingAndTheNextRecordingRuns) {
+// The first job fails while the second waits in the queue: each reports its own error, neither
+// finishes, and the service ends up ready.
+TEST_F(RecognitionServiceTest, ATranscriptionErrorIsReportedWithoutFinishingAndTheQueuedJobRuns) {
     MakeService(TestModel("encoder-rank2"));  // every transcription fails at the encoder outputs
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        CallbackLog log;
-        StartPlaying(ScriptedPcm(test::HelloWorldBang()), log);
-        service->StopRecording();
-        ASSERT_TRUE(log.WaitFor("status Error: Unexpected Parakeet encoder outputs."));
-        ASSERT_TRUE(Eventually([&] { return !service->IsBusy(); }));
+    const std::string error = "status Error: Unexpected Parakeet encoder outputs.";
+    test::WorkerHold hold;
+    CallbackLog first;
+    StartPlaying(ScriptedPcm(test::HelloWorldBang()), hold.Callbacks(first, error));
+    service->StopRecording();
+    ASSERT_TRUE(first.WaitFor(error));
+    CallbackLog queued;
+    StartPlaying(ScriptedPcm(test::HelloWorldBang()), queued.Callbacks());
+    service->StopRecording();
+    EXPECT_EQ(service->QueuedJobs(), 1u);
+    hold.Release();
 
-        EXPECT_EQ(log.LinesWithoutLevels(),
+    ASSERT_TRUE(queued.WaitFor(error));
+    EXPECT_TRUE(Eventually([&] { return !service->IsBusy(); }));
+    for (const CallbackLog* log : {&first, &queued}) {
+        EXPECT_EQ(log->LinesWithoutLevels(),
                   (std::vector<std::string>{"status [Recording...]", "capture ended",
-                                            "status [Transcribing...]",
-                                            "status Error: Unexpected Parakeet encoder outputs."}));
+                                            "status [Transcribing...]", error}));
     }
+}
+
+// The device stopped delivering, so the recording ended without a release; the next press joins
+// its thread and records.
+TEST_F(RecognitionServiceTest, ARecordingStartsRightAfterOneThatEndedByItself) {
+    MakeService(TestModel("scripted-pcm"));
+    ScriptedWaveInDevice& device = shelf.Add<ScriptedWaveInDevice>();
+    test::ScriptBuffers(device, ScriptedPcm(test::HelloWorldBang()));
+    device.Script({.result = BufferWaitResult::Failed});
+    CallbackLog ended;
+    service->StartRecording(kDeviceId, ended.Callbacks());
+    ASSERT_TRUE(ended.WaitFor("finished"));
+    EXPECT_FALSE(service->IsRecording());
+
+    CallbackLog next;
+    Record(ScriptedPcm(test::HelloWorldBang()), next);
+    EXPECT_EQ(ended.Texts(), std::vector<std::string>{"hello world!"});
+    EXPECT_EQ(next.Texts(), std::vector<std::string>{"hello world!"});
 }
 
 TEST_F(RecognitionServiceTest, StartingWhileRecordingDropsTheSecondRequest) {
     MakeService(TestModel("scripted-pcm"));
     CallbackLog first;
     CallbackLog second;
-    StartPlaying(ScriptedPcm(test::HelloWorldBang()), first);
+    StartPlaying(ScriptedPcm(test::HelloWorldBang()), first.Callbacks());
     shelf.Add<ScriptedWaveInDevice>();  // would be used by a second recording
 
     service->StartRecording(kDeviceId, second.Callbacks());
@@ -153,7 +179,7 @@ TEST_F(RecognitionServiceTest, BusyLastsFromTheStartToTheEndOfTheJob) {
     MakeService(TestModel("scripted-pcm"));
     EXPECT_FALSE(service->IsBusy());
     CallbackLog log;
-    StartPlaying(ScriptedPcm(test::HelloWorldBang()), log);
+    StartPlaying(ScriptedPcm(test::HelloWorldBang()), log.Callbacks());
     EXPECT_TRUE(service->IsRecording());
     EXPECT_TRUE(service->IsBusy());
 

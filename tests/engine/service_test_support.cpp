@@ -118,6 +118,28 @@ void CallbackLog::Add(std::string line) {
     changed_.notify_all();
 }
 
+RecognitionCallbacks WorkerHold::Callbacks(CallbackLog& log, const std::string& line) {
+    RecognitionCallbacks callbacks = log.Callbacks();
+    const std::shared_future<void> released = released_;
+    if (line == "finished") {
+        callbacks.onFinished = [logged = callbacks.onFinished, released] {
+            logged();
+            released.wait();
+        };
+    } else {
+        callbacks.onStatus = [logged = callbacks.onStatus, released,
+                              line](const std::string& status) {
+            logged(status);
+            if ("status " + status == line) released.wait();
+        };
+    }
+    return callbacks;
+}
+
+void WorkerHold::Release() {
+    std::call_once(releasedOnce_, [this] { release_.set_value(); });
+}
+
 std::vector<std::int16_t> ScriptedPcm(const ScriptedWaveform& waveform, std::int16_t markValue) {
     const std::vector<float> samples = waveform.samples();
     std::vector<std::int16_t> pcm(samples.size(), 0);
@@ -155,13 +177,17 @@ int DeviceShelf::HandedOut() const {
     return static_cast<int>(handedOut_);
 }
 
-void ScriptPlayback(ScriptedWaveInDevice& device, const std::vector<std::int16_t>& samples) {
+void ScriptBuffers(ScriptedWaveInDevice& device, const std::vector<std::int16_t>& samples) {
     for (std::size_t begin = 0; begin < samples.size(); begin += kCaptureBufferSamples) {
         const std::size_t end = std::min(begin + kCaptureBufferSamples, samples.size());
         const std::vector<std::int16_t> buffer(samples.begin() + static_cast<std::ptrdiff_t>(begin),
                                                samples.begin() + static_cast<std::ptrdiff_t>(end));
         device.ScriptReturnedBuffers({SampleBytes(buffer)});
     }
+}
+
+void ScriptPlayback(ScriptedWaveInDevice& device, const std::vector<std::int16_t>& samples) {
+    ScriptBuffers(device, samples);
     device.Script(ScriptedWait{.blockUntilWoken = true});
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -50,6 +51,26 @@ private:
     std::vector<std::string> texts_;
 };
 
+// Holds the worker in a callback of one recording until Release (or destruction): the jobs queued
+// meanwhile wait behind it, so a test knows that they are still queued.
+class WorkerHold {
+public:
+    WorkerHold() : released_(release_.get_future().share()) {}
+    WorkerHold(const WorkerHold&) = delete;
+    WorkerHold& operator=(const WorkerHold&) = delete;
+    ~WorkerHold() { Release(); }
+
+    // The callbacks of `log`, which wait here once they have logged `line` ("finished" or a
+    // status line such as "status Error: ...").
+    [[nodiscard]] RecognitionCallbacks Callbacks(CallbackLog& log, const std::string& line);
+    void Release();
+
+private:
+    std::promise<void> release_;
+    std::shared_future<void> released_;
+    std::once_flag releasedOnce_;
+};
+
 // The scripted-pcm model reads its header sample k (k / 32768 as a float) as the length k; every
 // other sample only matters by being the largest of its row, so the waveform's 1.0 entries
 // become `markValue` and the rest 0.
@@ -85,7 +106,9 @@ private:
 };
 
 // Scripts a device to return `samples` in full 64 ms buffers (the last one shorter), one per
-// wait, then to wait for a wake-up: the user still holding the trigger.
+// wait, as fast as the capture takes them.
+void ScriptBuffers(ScriptedWaveInDevice& device, const std::vector<std::int16_t>& samples);
+// ScriptBuffers, then a wait for a wake-up: the user still holding the trigger.
 void ScriptPlayback(ScriptedWaveInDevice& device, const std::vector<std::int16_t>& samples);
 
 }  // namespace orvello::test

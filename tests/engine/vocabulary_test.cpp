@@ -70,14 +70,25 @@ TEST(ParseVocabulary, BadContentGivesItsMessage) {
     EXPECT_EQ(ErrorOf("<blk > 0\n"), "Parakeet vocab.txt is missing <blk>.");
 }
 
-const std::vector<std::string> kPieces = {
-    "<blk>", "\xE2\x96\x81Hello", ",", "\xE2\x96\x81world", "\xE2\x96\x81!",
-    "\xE2\x96\x81Quoi", "\xE2\x96\x81?", "a\tb\nc", "\xE2\x96\x81\xC3\xA7" "a", "  ", "s"};
+const std::vector<std::string> kPieces = {"<blk>",
+                                          "\xE2\x96\x81Hello",
+                                          ",",
+                                          "\xE2\x96\x81world",
+                                          "\xE2\x96\x81!",
+                                          "\xE2\x96\x81Quoi",
+                                          "\xE2\x96\x81?",
+                                          "a\tb\nc",
+                                          "\xE2\x96\x81\xC3\xA7"
+                                          "a",
+                                          "  ",
+                                          "s"};
 
 TEST(AssembleText, BoundaryMarkersBecomeSpacesAndPunctuationClosesUp) {
     EXPECT_EQ(AssembleText(kPieces, {1, 2, 3, 4}), "Hello, world!");
     EXPECT_EQ(AssembleText(kPieces, {5, 6}), "Quoi?");
-    EXPECT_EQ(AssembleText(kPieces, {8, 10}), "\xC3\xA7" "as");  // "ças": non-ASCII pieces pass unchanged
+    EXPECT_EQ(AssembleText(kPieces, {8, 10}),
+              "\xC3\xA7"
+              "as");  // "ças": non-ASCII pieces pass unchanged
 }
 
 TEST(AssembleText, WhitespaceRunsFoldAndEndsAreTrimmed) {
@@ -94,7 +105,8 @@ TEST(AssembleText, UnknownIdsAreSkippedAndNoIdsGiveNoText) {
 }
 
 TEST(AssembleText, OnlyTheSpaceDirectlyBeforePunctuationGoes) {
-    const std::vector<std::string> pieces = {"a", " ", ".", ";", ":", "?", "\xE2\x96\x81\xE2\x96\x81"};
+    const std::vector<std::string> pieces = {
+        "a", " ", ".", ";", ":", "?", "\xE2\x96\x81\xE2\x96\x81"};
     EXPECT_EQ(AssembleText(pieces, {0, 1, 2, 1, 3, 1, 4}), "a.;:");
     EXPECT_EQ(AssembleText(pieces, {0, 6, 5, 0}), "a?a");  // two markers fold into one space
     EXPECT_EQ(AssembleText(pieces, {1, 2}), ".");
