@@ -52,7 +52,7 @@ struct RecognitionCallbacks {
 // What the worker has made of the chunks of one recording so far. Only the worker touches it.
 struct RecordingTranscript {
     std::vector<std::string> texts{};
-    std::optional<std::string> failure{};  // the error of the chunk that failed; none after it runs
+    std::optional<std::string> failure{};  // of the chunk that failed; later ones are skipped
 };
 
 // One chunk of a recording waiting for the worker. A recording longer than a chunk is handed over
