@@ -58,8 +58,14 @@ bool RecordingControl::reload(bool log) {
         ReportLoadFailure(log, CurrentErrorMessage());
         return false;
     }
-    if (log) host_.AppendLog(kEngineReadyText);
+    if (log) LogLoadedModel();
     return true;
+}
+
+void RecordingControl::LogLoadedModel() {
+    host_.AppendLog(kEngineReadyText);
+    const std::string note = service_->ModelLoadNote();
+    if (!note.empty()) host_.AppendLog(AnsiToWide(note) + L"\r\n");
 }
 
 void RecordingControl::ReportLoadFailure(bool log, std::string_view message) {

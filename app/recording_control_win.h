@@ -93,6 +93,7 @@ public:
 private:
     [[nodiscard]] std::optional<std::uint32_t> SelectedDevice() const;
     void PushDspSettings(RecognitionService& service) const;
+    void LogLoadedModel();
     void ReportLoadFailure(bool log, std::string_view message);
     void StartInputTest(std::uint32_t device);
     void SetTestButtonText(const wchar_t* text) const;

@@ -62,6 +62,11 @@ void RecognitionService::EnsureModelLoaded() {
     engine_ = std::make_unique<ParakeetEngine>(modelDirectory_);
 }
 
+std::string RecognitionService::ModelLoadNote() const {
+    std::lock_guard lock(engineMutex_);
+    return engine_ ? engine_->loadNote() : std::string();
+}
+
 // A running recording is checked before the join: joining it would wait for a release that the
 // blocked caller could never deliver. The conditioning is copied here, so that the recording
 // thread never waits for the engine lock, and a Cancel, which joins it, never waits for a

@@ -88,6 +88,8 @@ public:
     // Loads the engine unless it is loaded. Throws EngineError "Model directory not found: <dir>"
     // or the engine's own error; the next call tries again.
     void EnsureModelLoaded();
+    // The loaded engine's note for the log (ParakeetEngine::loadNote); empty before a load.
+    [[nodiscard]] std::string ModelLoadNote() const;
 
     // Loads the engine if needed (its errors reach the caller, and nothing starts), then starts
     // a recording from the wave-input device, unless one is running: then nothing happens and

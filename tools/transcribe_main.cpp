@@ -69,6 +69,7 @@ fs::path ChooseModelDirectory(const fs::path& requested) {
 int Run(const std::vector<fs::path>& words) {
     const Arguments arguments = ParseArguments(words);
     ParakeetEngine engine(ChooseModelDirectory(arguments.modelDirectory));
+    if (!engine.loadNote().empty()) std::fprintf(stderr, "Note: %s\n", engine.loadNote().c_str());
     for (const fs::path& file : arguments.files) {
         const std::string text = TranscribeInChunks(
             ToFloatSamples(ReadWav16kMono(file)),
