@@ -6,6 +6,7 @@
 
 #include "app/app_messages.h"
 #include "app/help_text.h"
+#include "app/recording_callbacks_win.h"
 #include "app/single_instance_win.h"
 #include "commands/command_file_win.h"
 #include "commands/utf_conversion.h"
@@ -80,6 +81,11 @@ bool CTessarinDlg::OnInitDialog() {
     (void)recording_.reload(false);
     overlay_.Hide();
     WriteFirstLogText();
+    // A missing runtime is the installation's fault, not the model's: say which file and what
+    // to install right away, since the log only says that the engine failed.
+    if (!recording_.runtimeProblem().empty()) {
+        ui::AppMessageBox(AnsiToWide(recording_.runtimeProblem()), MB_OK | MB_ICONEXCLAMATION);
+    }
     SetUpHelpText();
 
     if (settings_.startMinimized) {

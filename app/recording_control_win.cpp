@@ -14,6 +14,7 @@
 #include "audio/input_test_win.h"
 #include "audio/wave_in_device_win.h"
 #include "engine/engine_error.h"
+#include "engine/ort_library.h"
 
 namespace orvello {
 
@@ -47,6 +48,7 @@ bool RecordingControl::reload(bool log) {
         service_->Cancel();
         service_.reset();
     }
+    runtimeProblem_.clear();
     try {
         auto fresh = std::make_unique<RecognitionService>(
             RecognitionConfig{.modelDirectory = modelDirectory_, .conditioning = {}},
@@ -54,6 +56,10 @@ bool RecordingControl::reload(bool log) {
         fresh->EnsureModelLoaded();
         PushDspSettings(*fresh);
         service_ = std::move(fresh);
+    } catch (const RuntimeUnavailableError& error) {
+        runtimeProblem_ = error.what();
+        ReportLoadFailure(log, runtimeProblem_);
+        return false;
     } catch (...) {
         ReportLoadFailure(log, CurrentErrorMessage());
         return false;

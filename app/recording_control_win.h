@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <thread>
 
@@ -61,6 +62,9 @@ public:
     // Discards the service and builds and loads a new one. With `log`, reports "Engine ready."
     // or "Engine load failed: " and the error. False, with no service, when loading failed.
     bool reload(bool log);
+    // Why the last reload found no usable ONNX Runtime (which file is missing, what to install);
+    // empty when the runtime loaded or the failure lay elsewhere.
+    [[nodiscard]] const std::string& runtimeProblem() const { return runtimeProblem_; }
     // Hands the DSP settings to the service; they apply from its next recording.
     void applyDspSettings();
     // Cancels the service's recording and queued transcriptions, when the window goes away.
@@ -103,6 +107,7 @@ private:
     COverlayWindow& overlay_;
     const fs::path modelDirectory_;
     std::unique_ptr<RecognitionService> service_;
+    std::string runtimeProblem_;
     bool recordingIsCommand_ = false;
 
     bool testRunning_ = false;

@@ -12,14 +12,8 @@ add_library(orvello::onnxruntime ALIAS orvello_onnxruntime)
 target_include_directories(orvello_onnxruntime SYSTEM INTERFACE "${ORVELLO_ORT_DIR}/include")
 
 if(WIN32)
-  # OrtGetApiBase is imported by ordinal 1 through an import library made from a .def file.
-  set(ORVELLO_ORT_IMPLIB "${CMAKE_BINARY_DIR}/libonnxruntime.dll.a")
-  add_custom_command(OUTPUT "${ORVELLO_ORT_IMPLIB}"
-    COMMAND ${CMAKE_DLLTOOL} -d "${CMAKE_SOURCE_DIR}/cmake/onnxruntime.def" -l "${ORVELLO_ORT_IMPLIB}"
-    DEPENDS "${CMAKE_SOURCE_DIR}/cmake/onnxruntime.def" VERBATIM)
-  add_custom_target(orvello_onnxruntime_implib DEPENDS "${ORVELLO_ORT_IMPLIB}")
-  add_dependencies(orvello_onnxruntime orvello_onnxruntime_implib)
-  target_link_libraries(orvello_onnxruntime INTERFACE "${ORVELLO_ORT_IMPLIB}")
+  # Not linked: the engine loads onnxruntime.dll on first use (engine/ort_library_win.cpp), so
+  # the program starts and explains itself when the runtime or what it needs is missing.
   set(ORVELLO_ORT_RUNTIME "${ORVELLO_ORT_DIR}/windows/onnxruntime.dll")
 else()
   target_link_libraries(orvello_onnxruntime INTERFACE "${ORVELLO_ORT_DIR}/linux/libonnxruntime.so.1")

@@ -4,6 +4,7 @@
 
 #include "engine/engine_error.h"
 #include "engine/ort_handles.h"
+#include "engine/ort_library.h"
 #include "engine/ort_telemetry.h"
 
 namespace orvello {
@@ -11,7 +12,7 @@ namespace {
 
 const OrtApi* RequestApi() {
     SwitchOffRuntimeTelemetryInEnvironment();
-    const OrtApiBase* base = OrtGetApiBase();
+    const OrtApiBase* base = &LoadOrtApiBase();
     const OrtApi* api = base ? base->GetApi(kOrtApiVersion) : nullptr;
     if (!api) {
         const char* installed = base && base->GetVersionString ? base->GetVersionString() : "?";

@@ -58,6 +58,33 @@ std::wstring WithModel() {
 std::wstring WithoutModel() {
     return test::RunFolder(ORVELLO_RUN_FOLDER_WITHOUT_MODEL);
 }
+std::wstring WithoutRuntime() {
+    return test::RunFolder(ORVELLO_RUN_FOLDER_WITHOUT_RUNTIME);
+}
+
+// Wine's per-program DLL overrides, read by Orvello.exe at its start: the named DLL is disabled
+// for as long as the scope lasts, as if it were not installed.
+class DisabledDllScope {
+public:
+    explicit DisabledDllScope(const wchar_t* dll) : dll_(dll) {
+        if (dll_ && RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                    &key_, nullptr) == ERROR_SUCCESS) {
+            RegSetValueExW(key_, dll_, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""),
+                           sizeof(wchar_t));
+        }
+    }
+    ~DisabledDllScope() {
+        if (!key_) return;
+        RegDeleteValueW(key_, dll_);
+        RegCloseKey(key_);
+    }
+
+private:
+    static constexpr const wchar_t* kKey =
+        L"Software\\Wine\\AppDefaults\\Orvello.exe\\DllOverrides";
+    const wchar_t* dll_;
+    HKEY key_ = nullptr;
+};
 
 // Moves the user's command file out of the way for the test and puts it back afterwards.
 class CommandFileScope {
@@ -158,6 +185,41 @@ TEST_F(OrvelloProgramTest, WithoutAModelItSaysSoAndKeepsRunning) {
     ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine failed to load.", 20s));
     EXPECT_EQ(orvello.ControlText(kLogId), L"Engine failed to load.\r\n");
     EXPECT_FALSE(orvello.WaitForExit(500ms).has_value());
+}
+
+// Without onnxruntime.dll, or without the Visual C++ runtime it needs, Orvello still starts and
+// says at once which file is missing and what to do about it.
+TEST_F(OrvelloProgramTest, AMissingRuntimeIsNamedWithWhatToDoAndTheRestKeepsWorking) {
+    const struct {
+        std::wstring folder;
+        const wchar_t* disabledDll;
+        const wchar_t* missing;
+        const wchar_t* advice;
+    } cases[] = {
+        {WithoutRuntime(), nullptr, L"onnxruntime.dll is missing",
+         L"Unzip or install Orvello again."},
+        {WithModel(), L"msvcp140", L"MSVCP140.dll",
+         L"Install the Microsoft Visual C++ 2015-2022 Redistributable (x64)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.missing));
+        DisabledDllScope disabled(c.disabledDll);
+        test::OrvelloProcess orvello(c.folder);
+        HWND message = orvello.WaitForMessageBox();
+        ASSERT_NE(message, nullptr);
+        const std::wstring text = test::MessageBoxText(message);
+        EXPECT_NE(text.find(c.missing), std::wstring::npos) << Narrow(text);
+        EXPECT_NE(text.find(c.advice), std::wstring::npos) << Narrow(text);
+        PostMessageW(message, WM_COMMAND, IDOK, 0);
+        HWND main = orvello.WaitForMainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_TRUE(orvello.WaitForLogContaining(L"Engine failed to load.", 20s));
+        // The rest of the program is there: the commands dialog opens.
+        Click(main, kEditCommandsId);
+        HWND commands = orvello.WaitForDialog(L"Commands");
+        ASSERT_NE(commands, nullptr);
+        PostMessageW(commands, WM_COMMAND, IDCANCEL, 0);
+    }
 }
 
 TEST_F(OrvelloProgramTest, ReloadWithoutAModelSaysWhy) {

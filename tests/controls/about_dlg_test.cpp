@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "orvello_version.h"
 #include "tests/controls/control_pixels.h"
 #include "tests/support/desktop.h"
 #include "tests/support/unix_command.h"
@@ -89,7 +90,7 @@ TEST(AboutBox, ShowsTheProductTheModelAndTheIconAndOkClosesIt) {
     watcher.Join();
     const AboutBoxSeen& seen = watcher.seen;
     ASSERT_TRUE(seen.found);
-    EXPECT_TRUE(Shows(seen, L"Orvello 1.0"));
+    EXPECT_TRUE(Shows(seen, L"" ORVELLO_PRODUCT_AND_VERSION));
     EXPECT_TRUE(Shows(seen, L"NVIDIA Parakeet V3 (Multilingual)"));
     EXPECT_TRUE(Shows(seen, L"OK"));
     EXPECT_TRUE(Shows(seen, L"Local voice typing and commands"));
