@@ -15,6 +15,7 @@
 #include "commands/command_store.h"
 #include "commands/utf_conversion.h"
 #include "tests/app/orvello_process_win.h"
+#include "tests/app/push_to_talk_win.h"
 #include "tests/app/recording_message_pump.h"
 #include "tests/audio/virtual_microphone_win.h"
 #include "tests/support/desktop.h"
@@ -39,11 +40,6 @@ constexpr UINT kTrayExitCommand = 32772;
 
 constexpr wchar_t kEngineReadyIntro[] =
     L"Engine ready.\r\nTo test: hold the trigger key, speak, then release.\r\n";
-
-// Time for Orvello to open the microphone after the trigger press.
-constexpr auto kDeviceOpenTime = 500ms;
-// Carries the end of the speech through the device's buffers before the trigger is released.
-constexpr auto kTailSilence = 600ms;
 
 // For failure messages: the text with anything beyond ASCII as '?'.
 std::string Narrow(const std::wstring& text) {
@@ -121,41 +117,6 @@ protected:
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                      LPARAM(GetDlgItem(main, buttonId)));
     }
-
-    // Holds the trigger keys (pressed in this order), speaks the file into the microphone and
-    // releases them in reverse order.
-    static void PushToTalk(std::initializer_list<int> keys, const std::string& wav) {
-        const UINT microphone = test::WaveInDeviceNamed(L"OrvelloMic");
-        ASSERT_NE(microphone, UINT(-1)) << "the virtual microphone is missing";
-        test::DrainMicrophone(microphone);
-        for (const int key : keys) ASSERT_TRUE(test::KeyDown(key));
-        test::PumpMessagesFor(kDeviceOpenTime);
-        std::future<int> feeding = test::FeedMicrophone(wav, kTailSilence);
-        EXPECT_TRUE(test::PumpMessagesUntil(
-            [&] { return feeding.wait_for(0s) == std::future_status::ready; }));
-        EXPECT_EQ(feeding.get(), 0);
-        for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
-            EXPECT_TRUE(test::KeyUp(*key));
-        }
-    }
-};
-
-// A window of another program (the test's own) that collects the characters typed into it.
-class TypingTarget {
-public:
-    TypingTarget() {
-        window_.OnMessage([this](UINT message, WPARAM wParam, LPARAM) {
-            if (message != WM_CHAR) return false;
-            typed += wchar_t(wParam);
-            return true;
-        });
-    }
-    [[nodiscard]] bool Focus() { return test::ShowAndFocus(window_.hwnd()); }
-
-    std::wstring typed;
-
-private:
-    test::TestWindow window_{L"Orvello typing target"};
 };
 
 TEST_F(OrvelloProgramTest, StartsWithTheEngineReadyTheDefaultsAndNothingWritten) {
@@ -400,9 +361,9 @@ TEST_F(OrvelloProgramTest, PushToTalkTypesTheSpeechIntoTheWindowInFront) {
     ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
     ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
 
-    TypingTarget target;
+    test::TypingTarget target;
     ASSERT_TRUE(target.Focus());
-    PushToTalk({test::keycode::kRightCtrl}, wav);
+    test::PushToTalk({test::keycode::kRightCtrl}, wav);
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"hello world "; }, 30s))
         << "typed: \"" << Narrow(target.typed) << "\"";
 }
@@ -414,10 +375,10 @@ TEST_F(OrvelloProgramTest, WithOrvelloInFrontTheResultIsOnlyLogged) {
     HWND main = orvello.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
-    TypingTarget target;
+    test::TypingTarget target;
 
     ASSERT_TRUE(test::FocusWindow(main));
-    PushToTalk({test::keycode::kRightCtrl}, wav);
+    test::PushToTalk({test::keycode::kRightCtrl}, wav);
     // The default command trigger differs from the dictation trigger: split mode.
     ASSERT_TRUE(orvello.WaitForLogContaining(L"[Main trigger | Text: hello world]\r\n", 30s))
         << "log: " << Narrow(orvello.ControlText(kLogId));
@@ -441,11 +402,11 @@ TEST_F(OrvelloProgramTest, TheCommandTriggerRunsAVoiceCommand) {
     test::OrvelloProcess orvello(WithModel());
     ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
     ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
-    TypingTarget target;
+    test::TypingTarget target;
     ASSERT_TRUE(target.Focus());
     // Right Alt first, so that Right Ctrl completes the command trigger and never holds the
     // dictation trigger alone.
-    PushToTalk({test::keycode::kRightAlt, test::keycode::kRightCtrl}, wav);
+    test::PushToTalk({test::keycode::kRightAlt, test::keycode::kRightCtrl}, wav);
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"Browser opened"; }, 30s))
         << "typed: \"" << Narrow(target.typed) << "\"";
 }

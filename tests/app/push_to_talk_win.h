@@ -1,0 +1,30 @@
+#pragma once
+// Windows only, under the Wine test environment: push-to-talk as a user does it to a running
+// Orvello — trigger keys held on the virtual keyboard while speech goes into the virtual
+// microphone — and a window of another program that the text is typed into.
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "tests/support/test_window.h"
+
+namespace orvello::test {
+
+// Holds the trigger keys (pressed in this order), speaks the WAV file into the microphone and
+// releases them in reverse order. Reports failures through gtest.
+void PushToTalk(std::initializer_list<int> keys, const std::string& unixWavPath);
+
+// A window of the test's own program that collects the characters typed into it.
+class TypingTarget {
+public:
+    TypingTarget();
+    [[nodiscard]] bool Focus();
+
+    std::wstring typed;
+
+private:
+    TestWindow window_{L"Orvello typing target"};
+};
+
+}  // namespace orvello::test
