@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "orvello_version.h"
 #include "tests/app/orvello_process_win.h"
 #include "tests/app/push_to_talk_win.h"
 #include "tests/app/recording_message_pump.h"
@@ -61,14 +62,40 @@ std::filesystem::path ShortcutTarget(const std::filesystem::path& link) {
     return target;
 }
 
-TEST(PackageSmoke, TheUnzippedOrvelloTypesSpeechIntoAnotherProgramAndExits) {
+// A text of a program's version resource (US English, Unicode); empty when there is none.
+std::wstring VersionText(const std::filesystem::path& program, const wchar_t* name) {
+    DWORD handle = 0;
+    std::string data(GetFileVersionInfoSizeW(program.c_str(), &handle), '\0');
+    if (data.empty() || !GetFileVersionInfoW(program.c_str(), 0, DWORD(data.size()), data.data()))
+        return {};
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &length))
+        return {};
+    return std::wstring(text, length ? length - 1 : 0);
+}
+
+std::filesystem::path UnzippedFolder() {
     const char* folder = std::getenv("ORVELLO_PACKAGE_FOLDER");
-    ASSERT_NE(folder, nullptr) << "ORVELLO_PACKAGE_FOLDER is not set";
+    return folder ? std::filesystem::path(folder) : std::filesystem::path();
+}
+
+TEST(PackageSmoke, TheUnzippedOrvelloCarriesTheProjectVersion) {
+    const std::filesystem::path program = UnzippedFolder() / L"Orvello.exe";
+    EXPECT_EQ(VersionText(program, L"ProductName"), L"Orvello");
+    EXPECT_EQ(VersionText(program, L"ProductVersion"), L"" ORVELLO_VERSION_TEXT);
+    EXPECT_EQ(VersionText(program, L"LegalCopyright"), L"" ORVELLO_COPYRIGHT);
+}
+
+TEST(PackageSmoke, TheUnzippedOrvelloTypesSpeechIntoAnotherProgramAndExits) {
+    const std::filesystem::path folder = UnzippedFolder();
+    ASSERT_FALSE(folder.empty()) << "ORVELLO_PACKAGE_FOLDER is not set";
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
     const std::string wav = test::BuildFolderFile("package-hello-world.wav");
     ASSERT_FALSE(test::SpeakToWav("hello world", wav).empty());
 
-    test::OrvelloProcess orvello(std::filesystem::path(folder).wstring());
+    test::OrvelloProcess orvello(folder.wstring());
     HWND main = orvello.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 60s));
