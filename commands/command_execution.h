@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "commands/key_step.h"
 #include "commands/text_variables.h"
 #include "commands/voice_command.h"
+#include "output/key_step.h"
 
 namespace orvello {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "commands/key_step.h"
+#include "output/key_step.h"
 
 namespace orvello {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "commands/key_step.h"
+#include "output/key_step.h"
 
 namespace orvello {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "commands/key_step.h"
+#include "output/key_step.h"
 #include "output/keyboard_input.h"
 
 namespace orvello {

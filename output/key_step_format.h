@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "commands/key_step.h"
+#include "output/key_step.h"
 
 namespace orvello {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/key_step.h"
+#include "output/key_step.h"
 #include "output/keyboard_input.h"
 
 namespace orvello {

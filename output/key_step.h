@@ -4,7 +4,9 @@
 
 namespace orvello {
 
-// One key chord to synthesize: generic modifiers held around one main key.
+// One key chord to synthesize: generic modifiers held around one main key. It belongs to
+// the output that presses it; the voice commands that store it and the editor panels that
+// capture it sit above.
 // The modifiers name Ctrl/Alt/Shift/Win in general, never a left or right key;
 // they are unrelated to the left/right trigger keys of the keyboard trigger.
 struct KeyStep {
