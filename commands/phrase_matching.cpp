@@ -16,10 +16,12 @@ char16_t FoldAsciiUnit(char16_t unit) {
     return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
 }
 
-// Compares the alternative folded on the fly, so matching allocates nothing.
+// Compares the alternative folded on the fly, so matching allocates nothing. An empty
+// alternative ("copy|") never matches: a result that was only punctuation is empty after
+// normalising and must not run a command.
 bool AlternativeMatches(std::u16string_view alternative, std::u16string_view normalisedSpoken) {
     const std::u16string_view trimmed = TrimCommandWhitespace(alternative);
-    if (trimmed.size() != normalisedSpoken.size()) return false;
+    if (trimmed.empty() || trimmed.size() != normalisedSpoken.size()) return false;
     for (std::size_t index = 0; index < trimmed.size(); ++index) {
         if (FoldAsciiUnit(trimmed[index]) != normalisedSpoken[index]) return false;
     }

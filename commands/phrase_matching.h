@@ -29,7 +29,8 @@ namespace orvello {
 
 // True when one of the "|"-separated alternatives of the phrase, trimmed and
 // folded (its punctuation kept), equals the already normalised spoken text.
-// Empty alternatives count: an empty phrase matches an empty text.
+// Empty alternatives are skipped (the phrase itself is kept as written), so an
+// empty text matches nothing.
 [[nodiscard]] bool PhraseMatches(std::u16string_view phrase, std::u16string_view normalisedSpoken);
 
 // The first enabled command in list order with a matching alternative, or nullptr.
