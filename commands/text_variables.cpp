@@ -56,8 +56,11 @@ std::u16string FormatTimeVariable(const std::tm& localTime) {
 
 std::u16string ExpandVariables(std::u16string_view body, TextVariableSource& source) {
     std::u16string text(body);
-    ReplaceEvery(text, kDatePlaceholder, FormatDateVariable(source.LocalTimeNow()));
-    ReplaceEvery(text, kTimePlaceholder, FormatTimeVariable(source.LocalTimeNow()));
+    // One reading for both, so a snippet run at midnight never pairs the new date with the
+    // old time.
+    const std::tm now = source.LocalTimeNow();
+    ReplaceEvery(text, kDatePlaceholder, FormatDateVariable(now));
+    ReplaceEvery(text, kTimePlaceholder, FormatTimeVariable(now));
     if (text.find(kClipboardPlaceholder) != std::u16string::npos) {
         ReplaceEvery(text, kClipboardPlaceholder,
                      source.ReadClipboardText(kClipboardVariableMaxUnits));

@@ -33,7 +33,7 @@ inline constexpr std::size_t kClipboardVariableMaxUnits = 65'536;
 // Replaces every "{date}", then every "{time}", then every "{clipboard}" (exact,
 // case-sensitive). Inserted text is never searched again, so a placeholder arriving with
 // the clipboard's text is typed as it is. The clipboard is read only when the body
-// holds "{clipboard}"; the clock is read once for each of the first two variables.
+// holds "{clipboard}"; the clock is read once per body, for both date and time.
 [[nodiscard]] std::u16string ExpandVariables(std::u16string_view body, TextVariableSource& source);
 
 }  // namespace orvello

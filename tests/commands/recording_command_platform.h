@@ -3,6 +3,7 @@
 // logic on its own. The Windows tests run the same logic against the real system.
 #include <cstdint>
 #include <ctime>
+#include <deque>
 #include <span>
 #include <string>
 #include <vector>
@@ -18,15 +19,16 @@ struct ShellOpenCall {
 
 class RecordingCommandPlatform final : public CommandPlatform {
 public:
-    // What the platform answers.
+    // What the platform answers. The clock reads the upcoming times first, one per reading,
+    // then localTime.
     std::tm localTime{};
+    std::deque<std::tm> upcomingTimes;
     std::u16string clipboard;
     std::intptr_t shellResult = 42;
     bool acceptsInput = true;
     bool clipboardAvailable = true;
 
     // What it was asked.
-    int clockReads = 0;
     std::vector<std::size_t> clipboardReads;  // the limit of each read
     std::vector<ShellOpenCall> shellOpens;
     std::vector<std::u16string> typedTexts;
@@ -36,8 +38,10 @@ public:
     int clipboardClears = 0;
 
     [[nodiscard]] std::tm LocalTimeNow() override {
-        ++clockReads;
-        return localTime;
+        if (upcomingTimes.empty()) return localTime;
+        const std::tm next = upcomingTimes.front();
+        upcomingTimes.pop_front();
+        return next;
     }
     [[nodiscard]] std::u16string ReadClipboardText(std::size_t maxUnits) override {
         clipboardReads.push_back(maxUnits);

@@ -35,7 +35,15 @@ TEST_F(TextVariables, TimeIsATwentyFourHourClockWithTwoDigits) {
 TEST_F(TextVariables, EveryOccurrenceIsReplaced) {
     EXPECT_EQ(Expand(u"{date} and {date}"), u"March 05, 2024 and March 05, 2024");
     EXPECT_EQ(Expand(u"Am {date} um {time} Uhr."), u"Am March 05, 2024 um 09:07 Uhr.");
-    EXPECT_EQ(source.clockReads, 4) << "the clock is read once per variable and body";
+}
+
+TEST_F(TextVariables, DateAndTimeOfOneBodyComeFromOneReadingAcrossMidnight) {
+    std::tm lastMinute = MarchFifthMorning();
+    lastMinute.tm_mday = 4;
+    lastMinute.tm_hour = 23;
+    lastMinute.tm_min = 59;
+    source.upcomingTimes = {lastMinute};  // the next reading is already March 5th, 09:07
+    EXPECT_EQ(Expand(u"{date} {time} {time}"), u"March 04, 2024 23:59 23:59");
 }
 
 TEST_F(TextVariables, PlaceholdersAreCaseSensitiveAndNothingElseIsInterpreted) {
