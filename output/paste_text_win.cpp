@@ -8,11 +8,9 @@ namespace orvello {
 
 bool PasteText(std::wstring_view text) {
     if (text.empty()) return true;
-    const ClipboardWriteResult written = WriteClipboardText(text);
-    // A refusal by SetClipboardData itself does not stop the paste: the clipboard has been
-    // emptied and the target application's paste shows what is there.
-    if (written == ClipboardWriteResult::NotOpened || written == ClipboardWriteResult::NoMemory)
-        return false;
+    // Also when SetClipboardData refused the text: the clipboard is empty then, and Ctrl+V
+    // would paste nothing while the caller believed the text delivered.
+    if (WriteClipboardText(text) != ClipboardWriteResult::Placed) return false;
     SendInputSender sender;
     return SendPasteKeys(sender);
 }

@@ -69,5 +69,24 @@ TEST(PasteTextWhileTheClipboardIsHeld, FailsWithoutSendingKeys) {
     EXPECT_EQ(ClipboardTextDirect(), L"earlier");
 }
 
+// The clipboard's previous owner, a window of this thread, closes the clipboard when it hears
+// that it lost it (WM_DESTROYCLIPBOARD comes from inside EmptyClipboard): SetClipboardData
+// then refuses the text, because the clipboard is no longer open.
+TEST(PasteTextWhenTheClipboardRefusesTheText, FailsWithoutSendingKeys) {
+    TestWindow previousOwner(L"previous clipboard owner");
+    previousOwner.OnMessage([](UINT message, WPARAM, LPARAM) {
+        if (message == WM_DESTROYCLIPBOARD) CloseClipboard();
+        return false;
+    });
+    ASSERT_TRUE(OpenClipboard(previousOwner.hwnd()));
+    EmptyClipboard();
+    CloseClipboard();
+    KeyRecordingWindow window;
+    ASSERT_TRUE(window.Focus());
+    EXPECT_FALSE(PasteText(L"refused"));
+    PumpMessages(300);
+    EXPECT_TRUE(window.keys.empty()) << "Ctrl+V was sent";
+}
+
 }  // namespace
 }  // namespace orvello::test
