@@ -90,7 +90,11 @@ bool CCommandEditDialog::AcceptFields() {
     }
     working_.phrase = phrase;
     working_.enabled = IsDlgButtonChecked(Hwnd(), IDC_EDITOR_ENABLED) == BST_CHECKED;
-    working_.type = static_cast<ActionType>(SelectedTypeIndex());
+    // A type this version does not know selects nothing; until the user chooses one, the
+    // command keeps its type and action data, so fixing its phrase changes nothing else.
+    const int typeIndex = SelectedTypeIndex();
+    if (typeIndex == CB_ERR) return true;
+    working_.type = static_cast<ActionType>(typeIndex);
     if (panel_ && panel_->IsWindow()) panel_->StoreToCommand(working_);
 
     if (const std::u16string_view problem = ActionFieldsProblem(working_); !problem.empty()) {

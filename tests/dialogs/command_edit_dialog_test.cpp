@@ -279,20 +279,36 @@ TEST(CommandEditor, SystemCommandStartsAtVolumeUpAndUnknownIdsAreStoredAsVolumeU
     EXPECT_EQ(editor.Working().sys_cmd_id, SystemCommandId::VolumeUp);
 }
 
-TEST(CommandEditor, ATypeFromAHandEditedFileSelectsNothingAndIsEditedAsKeys) {
+TEST(CommandEditor, ATypeFromAHandEditedFileIsKeptWithItsActionUntilATypeIsChosen) {
     VoiceCommand command;
     command.phrase = u"odd";
     command.type = ActionType(7);
     command.steps = {kCtrlC, kEnter};
-    CCommandEditDialog editor(command, nullptr);
-    const INT_PTR result = RunEditor(editor, [](EditorWindow& w) {
-        EXPECT_EQ(w.SelectedType(), -1);
-        EXPECT_EQ(w.PanelText(IDC_PANEL_CHORD_TEXT), FormatKeyStep(kCtrlC));  // the chord panel
-        EXPECT_EQ(w.PressOk(), L"");
-    });
-    ASSERT_EQ(result, IDOK);
-    EXPECT_EQ(editor.Working().type, ActionType(-1));  // the selector's "no selection"
-    EXPECT_EQ(editor.Working().steps, std::vector<KeyStep>{kCtrlC});
+    command.text_body = u"kept";
+    CCommandEditDialog kept(command, nullptr);
+    ASSERT_EQ(RunEditor(kept,
+                        [](EditorWindow& w) {
+                            EXPECT_EQ(w.SelectedType(), -1);
+                            // Shown in the chord panel, whose single step is not stored.
+                            EXPECT_EQ(w.PanelText(IDC_PANEL_CHORD_TEXT), FormatKeyStep(kCtrlC));
+                            w.SetPhrase(L"Odd Job");
+                            EXPECT_EQ(w.PressOk(), L"");
+                        }),
+              IDOK);
+    VoiceCommand expected = command;
+    expected.phrase = u"odd job";
+    EXPECT_EQ(kept.Working(), expected);
+
+    CCommandEditDialog chosen(command, nullptr);
+    ASSERT_EQ(RunEditor(chosen,
+                        [](EditorWindow& w) {
+                            w.SelectType(0);
+                            EXPECT_EQ(w.PressOk(), L"");
+                        }),
+              IDOK);
+    EXPECT_EQ(chosen.Working().type, ActionType::KeyChord);
+    EXPECT_EQ(chosen.Working().steps, std::vector<KeyStep>{kCtrlC});
+    EXPECT_TRUE(chosen.Working().text_body.empty());
 }
 
 TEST(CommandEditor, CancelReturnsCancelAndStoresNoneOfTheEdits) {
