@@ -5,6 +5,7 @@
 #include "dialogs/key_capture.h"
 
 #include "resources/command_editor_ids.h"
+#include "ui/application.h"
 
 namespace orvello {
 
@@ -13,6 +14,8 @@ namespace {
 constexpr wchar_t kCaptureText[] = L"Capture...";
 constexpr wchar_t kPressAKeyText[] = L"Press a key...";
 constexpr wchar_t kWaitingText[] = L"Waiting...";
+constexpr wchar_t kNoKeyboardHookText[] =
+    L"Keys cannot be captured: Windows did not allow the keyboard hook the capture needs.";
 
 bool IsHeld(int virtualKey) {
     return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
@@ -50,6 +53,12 @@ bool CKeyCapturePanel::OnCommand(UINT id, UINT code, HWND control) {
 
 void CKeyCapturePanel::StartCapture() {
     if (!CanCapture()) return;
+    // Without the hook no key would reach the panel, and the next Enter or Escape would end
+    // the editor instead.
+    if (!filter_.IsActive()) {
+        ui::AppMessageBox(kNoKeyboardHookText, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     capturing_ = true;
     SetItemText(IDC_PANEL_CAPTURE, kPressAKeyText);
     SetItemText(IDC_PANEL_CHORD_TEXT, kWaitingText);

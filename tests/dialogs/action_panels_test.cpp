@@ -5,6 +5,7 @@
 
 #include <cwchar>
 #include <fstream>
+#include <thread>
 
 #include "dialogs/command_edit_dialog.h"
 #include "output/output_win.h"
@@ -101,6 +102,39 @@ TEST(KeyChordPanel, TheRightWindowsKeyCountsAsWin) {
     ASSERT_EQ(result, IDOK);
     EXPECT_EQ(editor.Working().steps,
               (std::vector<KeyStep>{KeyStep{false, false, false, true, 'E'}}));
+}
+
+// A desktop handle without DESKTOP_HOOKCONTROL: a thread using it may create windows but no
+// hooks, so the panel's key filter cannot be installed.
+constexpr ACCESS_MASK kDesktopAccessWithoutHooks =
+    DESKTOP_READOBJECTS | DESKTOP_CREATEWINDOW | DESKTOP_CREATEMENU | DESKTOP_ENUMERATE |
+    DESKTOP_WRITEOBJECTS | DESKTOP_SWITCHDESKTOP | DESKTOP_JOURNALRECORD | DESKTOP_JOURNALPLAYBACK |
+    STANDARD_RIGHTS_REQUIRED;
+
+TEST(KeyChordPanel, WithoutItsKeyboardHookTheCaptureSaysSoAndLeavesThePanelAsItWas) {
+    HANDLE withoutHooks = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetThreadDesktop(GetCurrentThreadId()),
+                                GetCurrentProcess(), &withoutHooks, kDesktopAccessWithoutHooks,
+                                FALSE, 0));
+    CCommandEditDialog editor(Chord(kCtrlC), nullptr);
+    INT_PTR result = 0;
+    std::thread editorThread([&] {
+        ASSERT_TRUE(SetThreadDesktop(HDESK(withoutHooks)));
+        result = RunEditor(editor, [](EditorWindow& w) {
+            ASSERT_TRUE(test::FocusWindow(w.Editor()));
+            w.PostClickPanel(IDC_PANEL_CAPTURE);
+            EXPECT_EQ(w.DismissMessageBox(),
+                      L"Keys cannot be captured: Windows did not allow the keyboard hook the "
+                      L"capture needs.");
+            EXPECT_EQ(w.PanelText(IDC_PANEL_CAPTURE), L"Capture...");
+            EXPECT_EQ(w.PanelText(IDC_PANEL_CHORD_TEXT), FormatKeyStep(kCtrlC));
+            EXPECT_EQ(w.PressOk(), L"");
+        });
+    });
+    editorThread.join();
+    CloseHandle(withoutHooks);
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(editor.Working().steps, std::vector<KeyStep>{kCtrlC});
 }
 
 TEST(KeySequencePanel, ANewSequenceHasOneEmptyRowAndItsButtonsFollowTheSelection) {

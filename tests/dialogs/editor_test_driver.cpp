@@ -175,6 +175,10 @@ std::vector<std::wstring> EditorWindow::PanelListRows(int id) const {
 std::wstring EditorWindow::PressOk() const {
     PostMessageW(editor_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  LPARAM(GetDlgItem(editor_, IDOK)));
+    return DismissMessageBox();
+}
+
+std::wstring EditorWindow::DismissMessageBox() const {
     HWND box = nullptr;
     WaitUntil(
         [&] {

@@ -44,6 +44,9 @@ public:
     // Presses OK and returns the text of the application message box it shows (which is
     // then dismissed with its OK button), or empty when the editor closed instead.
     [[nodiscard]] std::wstring PressOk() const;
+    // The text of the application message box the editor shows next, dismissed with its OK
+    // button; empty when none came.
+    [[nodiscard]] std::wstring DismissMessageBox() const;
     void PressCancel() const;
 
 private:
