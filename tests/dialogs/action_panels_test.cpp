@@ -104,6 +104,38 @@ TEST(KeyChordPanel, TheRightWindowsKeyCountsAsWin) {
               (std::vector<KeyStep>{KeyStep{false, false, false, true, 'E'}}));
 }
 
+// The chord panel and its hook go while its capture waits: nothing of that capture is left,
+// keys reach the editor as usual, and the sequence panel captures with a hook of its own.
+TEST(KeyChordPanel, SwitchingTheTypeDuringACaptureEndsItWithThePanel) {
+    CCommandEditDialog editor(Chord(kCtrlC), nullptr);
+    const INT_PTR result = RunEditor(editor, [&](EditorWindow& w) {
+        StartCapture(w);
+        w.SelectType(1);
+        ASSERT_EQ(w.PanelCount(), 1);
+        EXPECT_EQ(w.PanelText(IDC_PANEL_CAPTURE), L"Capture...");
+        EXPECT_EQ(w.PanelListRows(IDC_PANEL_STEP_LIST),
+                  std::vector<std::wstring>{L"1: " + FormatKeyStep(kCtrlC)});
+
+        HWND phraseEdit = GetDlgItem(w.Editor(), IDC_EDITOR_PHRASE);
+        SendMessageW(w.Editor(), WM_NEXTDLGCTL, WPARAM(phraseEdit), TRUE);
+        SendMessageW(phraseEdit, EM_SETSEL, 5, 5);
+        Press(kKeyS);
+        EXPECT_TRUE(WaitUntil([&] {
+            wchar_t phrase[32] = {};
+            GetWindowTextW(phraseEdit, phrase, 32);
+            return std::wstring(phrase) == L"chords";
+        })) << "the key did not reach the phrase";
+
+        StartCapture(w);
+        Press(kKeyE);
+        EXPECT_TRUE(CaptureEnded(w));
+        EXPECT_EQ(w.PressOk(), L"");
+    });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(editor.Working().type, ActionType::KeySequence);
+    EXPECT_EQ(editor.Working().steps, (std::vector<KeyStep>{KeyStep{.vk = 'E'}}));
+}
+
 // A desktop handle without DESKTOP_HOOKCONTROL: a thread using it may create windows but no
 // hooks, so the panel's key filter cannot be installed.
 constexpr ACCESS_MASK kDesktopAccessWithoutHooks =
