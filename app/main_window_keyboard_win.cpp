@@ -13,6 +13,7 @@ namespace {
 
 constexpr wchar_t kCommandsNotSavedText[] =
     L"Commands could not be saved.\n\nCheck that the Documents\\Orvello folder is accessible.";
+constexpr wchar_t kWindowsReasonIntro[] = L"\n\nWindows reported: ";
 
 }  // namespace
 
@@ -60,8 +61,10 @@ void CTessarinDlg::EditVoiceCommands() {
     commands_.ReplaceCommands(dialog.Commands());
     tracker_.setCommandTrigger(dialog.CommandTrigger());
     SaveCommandTrigger(profile_, tracker_.commandTrigger());
-    if (!SaveCommands(commands_)) {
-        ui::AppMessageBox(kCommandsNotSavedText, MB_OK | MB_ICONEXCLAMATION);
+    if (const CommandFileSaveResult saved = SaveCommands(commands_); !saved) {
+        ui::AppMessageBox(
+            kCommandsNotSavedText + (kWindowsReasonIntro + ui::SystemErrorText(saved.errorCode)),
+            MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

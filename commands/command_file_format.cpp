@@ -169,4 +169,12 @@ std::string FormatCommandFile(const std::vector<VoiceCommand>& commands) {
     return WithCrLfLineEnds(text);
 }
 
+std::u16string CorruptedCommandFileMessage(std::u16string_view backupPath) {
+    std::u16string message(kCorruptedCommandFileMessage);
+    message += u" Before that, a copy of it will be kept as ";
+    message += backupPath;
+    message += u".";
+    return message;
+}
+
 }  // namespace orvello

@@ -16,6 +16,10 @@ inline constexpr std::u16string_view kCorruptedCommandFileMessage =
     u"Commands file is corrupted and could not be loaded. Your commands have been "
     u"cleared. The file will be overwritten the next time you save.";
 
+// The corrupted-file message followed by where the file will be copied before the first
+// save replaces it.
+[[nodiscard]] std::u16string CorruptedCommandFileMessage(std::u16string_view backupPath);
+
 // Ctrl+Z: end of file for a text-mode read.
 inline constexpr char kEndOfFileMark = '\x1A';
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "commands/utf_conversion.h"
+
 namespace orvello {
 namespace {
 
@@ -96,7 +98,10 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
             static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kWriteChunkBytes));
         DWORD writtenBytes = 0;
         if (!::WriteFile(file, bytes.data(), chunkBytes, &writtenBytes, nullptr)) return false;
-        if (writtenBytes == 0) return false;
+        if (writtenBytes == 0) {
+            ::SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
         bytes.remove_prefix(writtenBytes);
     }
     return true;
@@ -120,7 +125,12 @@ bool WriteFileByRename(const std::wstring& targetPath, std::string_view bytes, D
     const bool written =
         WriteFlushedFile(temporaryPath, bytes) &&
         ::MoveFileExW(temporaryPath.c_str(), targetPath.c_str(), moveFlags) != FALSE;
-    if (!written) (void)::DeleteFileW(temporaryPath.c_str());
+    if (!written) {
+        // The reason the user is told is the failure, not the clean-up.
+        const DWORD error = ::GetLastError();
+        (void)::DeleteFileW(temporaryPath.c_str());
+        ::SetLastError(error);
+    }
     return written;
 }
 
@@ -145,6 +155,43 @@ BackupSlotState InspectBackupSlot(const std::wstring& slotPath, std::string_view
     const std::optional<std::string> slotBytes = ReadWholeFile(slotPath);
     if (slotBytes && *slotBytes == bytes) return BackupSlotState::HoldsTheseBytes;
     return BackupSlotState::Occupied;
+}
+
+struct BackupSlot {
+    std::wstring path;
+    bool holdsTheseBytes = false;
+};
+
+// The first slot that is free or already holds these bytes; none when every slot holds
+// something else.
+std::optional<BackupSlot> FindBackupSlot(const std::wstring& commandFilePath,
+                                         std::string_view bytes) {
+    for (int index = 0; index < kMaxCommandFileBackups; ++index) {
+        std::wstring slotPath = BackupPathFor(commandFilePath, index);
+        switch (InspectBackupSlot(slotPath, bytes)) {
+            case BackupSlotState::HoldsTheseBytes:
+                return BackupSlot{std::move(slotPath), true};
+            case BackupSlotState::Free:
+                return BackupSlot{std::move(slotPath), false};
+            case BackupSlotState::Occupied:
+                break;
+        }
+    }
+    return std::nullopt;
+}
+
+// The steps of a save leave the reason of their failure in GetLastError().
+CommandFileSaveResult FailedSave() {
+    const DWORD error = ::GetLastError();
+    return {error != ERROR_SUCCESS ? error : DWORD(ERROR_WRITE_FAULT)};
+}
+
+// The slot the first save will copy a corrupted file to (unless the folder changes
+// meanwhile), so that the start-up message can name it.
+void NoteWhereTheCopyGoes(CommandStore& store, const std::wstring& path, std::string_view bytes) {
+    if (const std::optional<BackupSlot> slot = FindBackupSlot(path, bytes)) {
+        store.NoteBackupPath(FromWideString(slot->path));
+    }
 }
 
 }  // namespace
@@ -175,19 +222,13 @@ std::wstring BackupPathFor(std::wstring_view commandFilePath, int index) {
 bool BackUpUnreadCommandFile(const std::wstring& commandFilePath) {
     const std::optional<std::string> bytes = ReadWholeFile(commandFilePath);
     if (!bytes) return NameIsFree(commandFilePath);
-    for (int index = 0; index < kMaxCommandFileBackups; ++index) {
-        const std::wstring slotPath = BackupPathFor(commandFilePath, index);
-        switch (InspectBackupSlot(slotPath, *bytes)) {
-            case BackupSlotState::HoldsTheseBytes:
-                return true;
-            case BackupSlotState::Free:
-                // No replace flag: an earlier backup is never overwritten, even by a race.
-                return WriteFileByRename(slotPath, *bytes, MOVEFILE_WRITE_THROUGH);
-            case BackupSlotState::Occupied:
-                break;
-        }
+    const std::optional<BackupSlot> slot = FindBackupSlot(commandFilePath, *bytes);
+    if (!slot) {
+        ::SetLastError(ERROR_ALREADY_EXISTS);
+        return false;
     }
-    return false;
+    // No replace flag: an earlier backup is never overwritten, even by a race.
+    return slot->holdsTheseBytes || WriteFileByRename(slot->path, *bytes, MOVEFILE_WRITE_THROUGH);
 }
 
 // When the file cannot be read, or Documents cannot even be found (an offline redirected
@@ -202,21 +243,24 @@ void LoadCommands(CommandStore& store) {
     const std::optional<std::string> bytes = ReadWholeFile(path);
     if (bytes) {
         store.LoadFromFileBytes(*bytes);
+        if (!store.LoadError().empty()) NoteWhereTheCopyGoes(store, path, *bytes);
     } else if (!NameIsFree(path)) {
         store.NoteFileUnreadable();
     }
 }
 
-bool SaveCommands(CommandStore& store) {
+CommandFileSaveResult SaveCommands(CommandStore& store) {
     const std::string text = store.FileText();
     const std::wstring path = GetCommandFilePath();
-    if (path.empty() || IsReadOnlyFile(path)) return false;
-    if (store.NeedsBackupBeforeSave() && !BackUpUnreadCommandFile(path)) return false;
+    if (path.empty()) return {ERROR_PATH_NOT_FOUND};
+    // What Windows itself answers to a rename over a read-only file.
+    if (IsReadOnlyFile(path)) return {ERROR_ACCESS_DENIED};
+    if (store.NeedsBackupBeforeSave() && !BackUpUnreadCommandFile(path)) return FailedSave();
     if (!WriteFileByRename(path, text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return false;
+        return FailedSave();
     }
     store.NoteSaveSucceeded();
-    return true;
+    return {};
 }
 
 }  // namespace orvello

@@ -17,18 +17,25 @@ namespace orvello {
 // Replaces the store's list with the file's commands. A missing file, an
 // unopenable one or no Documents folder leaves an empty list without a message;
 // a file that is not valid command JSON leaves an empty list and the
-// corrupted-file message. Whenever a file may exist that was not read, the
-// store asks for a backup before the next save.
+// corrupted-file message, which names the backup slot the file will be copied
+// to. Whenever a file may exist that was not read, the store asks for a backup
+// before the next save.
 void LoadCommands(CommandStore& store);
+
+// How a save ended: true when the new file is in place, otherwise with the
+// Windows error that stopped it, for telling the user why.
+struct [[nodiscard]] CommandFileSaveResult {
+    unsigned long errorCode = 0;  // ERROR_SUCCESS when saved
+    explicit operator bool() const { return errorCode == 0; }
+};
 
 // Writes the store's list to the command file. The text goes to a temporary
 // file beside it, is flushed to disk and then replaces the old file in one
 // rename, so a failed or interrupted save leaves the previous file as it was.
 // The first save after a load that could not use the file first keeps a copy of
 // that file (see BackUpUnreadCommandFile); if no copy can be made, nothing is
-// written. A command file marked read-only is not replaced either. True when the
-// new file is in place.
-[[nodiscard]] bool SaveCommands(CommandStore& store);
+// written. A command file marked read-only is not replaced either.
+CommandFileSaveResult SaveCommands(CommandStore& store);
 
 // The temporary file a save writes before renaming it over `targetPath`:
 // the target's path with ".tmp" appended. A save interrupted before its rename
@@ -45,8 +52,8 @@ inline constexpr int kMaxCommandFileBackups = 100;
 // Copies the command file's current bytes into the first backup slot that is
 // free, unless one slot already holds exactly these bytes. Slots holding other
 // bytes (an earlier backup) are never touched. True when the bytes are safe in a
-// slot, or when there is no file to keep; false when the file cannot be read or
-// no slot can be written.
+// slot, or when there is no file to keep; false, with the reason in
+// GetLastError(), when the file cannot be read or no slot can be written.
 [[nodiscard]] bool BackUpUnreadCommandFile(const std::wstring& commandFilePath);
 
 }  // namespace orvello

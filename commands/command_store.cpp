@@ -24,6 +24,10 @@ void CommandStore::LoadFromFileBytes(std::string_view fileBytes) {
     loadError_ = std::move(result.loadError);
 }
 
+void CommandStore::NoteBackupPath(std::u16string_view backupPath) {
+    if (!loadError_.empty()) loadError_ = CorruptedCommandFileMessage(backupPath);
+}
+
 std::string CommandStore::FileText() const {
     return FormatCommandFile(commands_);
 }

@@ -40,6 +40,8 @@ public:
     // empty, and the file must not be replaced without a copy.
     void NoteFileUnreadable() { fileUnreadAtLoad_ = true; }
     void NoteSaveSucceeded() { fileUnreadAtLoad_ = false; }
+    // After a corrupted file: the load error also tells where the file will be copied.
+    void NoteBackupPath(std::u16string_view backupPath);
 
     // The first enabled command matching the spoken text, or nullptr; valid
     // until the list is next replaced or loaded.

@@ -33,6 +33,10 @@ void SetMainWindow(HWND window);
 // button pressed (IDOK, IDYES, ...).
 int AppMessageBox(std::wstring_view text, UINT type = MB_OK | MB_ICONEXCLAMATION);
 
+// What Windows says about an error code (FormatMessageW, the system's own text without its
+// line break), for telling the user why something was refused; "error N" when it has none.
+[[nodiscard]] std::wstring SystemErrorText(DWORD errorCode);
+
 // Receives a description of every exception caught at a window procedure; by default
 // it goes to OutputDebugStringW. Pass an empty function to restore the default.
 using ExceptionReporter = std::function<void(const std::wstring& description)>;

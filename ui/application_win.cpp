@@ -74,6 +74,18 @@ int AppMessageBox(std::wstring_view text, UINT type) {
     return MessageBoxW(owner, std::wstring(text).c_str(), caption.c_str(), type);
 }
 
+std::wstring SystemErrorText(DWORD errorCode) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length > 0 && buffer ? std::wstring(buffer, length) : std::wstring();
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text.empty() ? L"error " + std::to_wstring(errorCode) : text;
+}
+
 void SetExceptionReporter(ExceptionReporter reporter) {
     exceptionReporter = std::move(reporter);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cwctype>
 #include <future>
 #include <string>
 #include <thread>
@@ -230,7 +231,9 @@ TEST_F(OrvelloProgramTest, AnUnreadableCommandFileIsReportedAndKept) {
     test::OrvelloProcess orvello(WithModel());
     HWND message = orvello.WaitForMessageBox();
     ASSERT_NE(message, nullptr);
-    EXPECT_EQ(test::MessageBoxText(message), ToWideString(kCorruptedCommandFileMessage));
+    EXPECT_EQ(test::MessageBoxText(message), ToWideString(kCorruptedCommandFileMessage) +
+                                                 L" Before that, a copy of it will be kept as " +
+                                                 BackupPathFor(GetCommandFilePath(), 0) + L".");
     PostMessageW(message, WM_COMMAND, IDOK, 0);
     ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
     EXPECT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
@@ -271,6 +274,36 @@ TEST_F(OrvelloProgramTest, TheCommandsDialogChangesNothingUntilOk) {
         [&] { return GetFileAttributesW(GetCommandFilePath().c_str()) != INVALID_FILE_ATTRIBUTES; },
         5s));
     EXPECT_EQ(test::ReadSettingInt(L"CmdTriggerMask"), DWORD(0x28));
+}
+
+TEST_F(OrvelloProgramTest, ARefusedSaveOfTheCommandsSaysWhatWindowsReported) {
+    CommandFileScope commandFile;
+    CommandStore empty;
+    ASSERT_TRUE(SaveCommands(empty));
+    const std::wstring path = GetCommandFilePath();
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    test::OrvelloProcess orvello(WithoutModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine failed to load.", 20s));
+
+    Click(main, kEditCommandsId);
+    HWND dialog = orvello.WaitForDialog(L"Commands");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND message = orvello.WaitForMessageBox();
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_NE(message, nullptr);
+    wchar_t reason[256] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   ERROR_ACCESS_DENIED, 0, reason, 256, nullptr);
+    std::wstring windowsText = reason;
+    while (!windowsText.empty() && std::iswspace(windowsText.back())) windowsText.pop_back();
+    EXPECT_EQ(test::MessageBoxText(message),
+              L"Commands could not be saved.\n\nCheck that the Documents\\Orvello folder is "
+              L"accessible.\n\nWindows reported: " +
+                  windowsText);
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
 }
 
 TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {

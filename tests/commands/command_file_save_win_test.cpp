@@ -11,6 +11,7 @@
 
 #include "command_folder_fixture.h"
 #include "commands/command_file_win.h"
+#include "commands/utf_conversion.h"
 
 namespace orvello {
 namespace {
@@ -121,7 +122,9 @@ TEST_F(CommandFileSaveTest, TemporaryNameTakenByAFolderFailsAndKeepsTheOldFile) 
     const std::string firstBytes = SaveFirstVersion();
     ASSERT_TRUE(::CreateDirectoryW(TemporaryFile().c_str(), nullptr));
     CommandStore second = SecondVersion();
-    EXPECT_FALSE(SaveCommands(second));
+    const CommandFileSaveResult saved = SaveCommands(second);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.errorCode, DWORD(ERROR_ACCESS_DENIED)) << "the reason Windows gave";
     EXPECT_EQ(ReadFileBytes(CommandFile()), firstBytes);
     EXPECT_TRUE(IsDirectory(TemporaryFile())) << "a folder in the way is not ours to remove";
 
@@ -269,12 +272,16 @@ TEST_F(CommandFileSaveTest, SameCorruptedFileAfterAFailedSaveIsBackedUpOnce) {
     EXPECT_EQ(FolderListing(), (std::vector<std::wstring>{L"commands.kwx", L"commands.kwx.bak"}));
 }
 
-TEST_F(CommandFileSaveTest, BackupNameTakenByAFolderMovesOnToTheNextName) {
-    CommandStore store = LoadCorrupted(kCorruptedBytesA);
+TEST_F(CommandFileSaveTest, BackupNameTakenByAFolderMovesOnToTheNextNameAsTheMessageSaid) {
+    ASSERT_TRUE(::CreateDirectoryW(Folder().c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(BackupFile().c_str(), nullptr));
+    CommandStore store = LoadCorrupted(kCorruptedBytesA);
+    const std::wstring nextName = FolderFile(L"commands.kwx.1.bak");
+    EXPECT_TRUE(store.LoadError().ends_with(u" kept as " + FromWideString(nextName) + u"."))
+        << "the start-up message names where the copy goes";
     ASSERT_TRUE(SaveCommands(store));
     EXPECT_TRUE(IsDirectory(BackupFile()));
-    EXPECT_EQ(ReadFileBytes(FolderFile(L"commands.kwx.1.bak")), kCorruptedBytesA);
+    EXPECT_EQ(ReadFileBytes(nextName), kCorruptedBytesA);
 }
 
 TEST_F(CommandFileSaveTest, NoFreeBackupNameMeansNoSaveAndTheFileStays) {

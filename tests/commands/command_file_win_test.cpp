@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "command_folder_fixture.h"
+#include "commands/utf_conversion.h"
 
 namespace orvello {
 namespace {
@@ -289,7 +290,9 @@ TEST_F(CommandFileLoadTest, FilesOnDiskGiveTheirListAndMessage) {
         EXPECT_EQ(store.LoadError(),
                   loadCase.corrupted ? u"Commands file is corrupted and could not be loaded. Your "
                                        u"commands have been cleared. The file will be overwritten "
-                                       u"the next time you save."
+                                       u"the next time you save. Before that, a copy of it will "
+                                       u"be kept as " +
+                                           FromWideString(BackupFile()) + u"."
                                      : u"");
         EXPECT_EQ(store.NeedsBackupBeforeSave(), loadCase.backupBeforeSave);
         EXPECT_EQ(ReadFileBytes(CommandFile()), loadCase.fileBytes) << "loading changes nothing";
