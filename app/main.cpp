@@ -7,6 +7,7 @@
 #include "app/main_window_win.h"
 #include "app/single_instance_win.h"
 #include "ui/application.h"
+#include "ui/com_apartment.h"
 
 namespace orvello {
 namespace {
@@ -17,6 +18,7 @@ public:
     // after the main window's modal run, so that no further message loop runs.
     bool InitInstance(HINSTANCE instance) {
         if (!singleInstance_.Acquire()) return false;
+        const ui::ComApartment com;  // for the shell; ends after the main window
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&controls);
         // Windows restarts the program after an update or a crash-free shutdown it initiated.
