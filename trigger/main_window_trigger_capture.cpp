@@ -44,6 +44,7 @@ const TriggerDefinition& MainWindowTriggerCapture::ownerTrigger() const {
 }
 
 void MainWindowTriggerCapture::captureFinished(TriggerDefinition trigger) {
+    tracker_.reset();
     tracker_.setDictationTrigger(std::move(trigger));
     host_.saveDictationTrigger();
     // The trigger is kept: the warning only explains the risk.

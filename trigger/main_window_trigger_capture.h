@@ -22,6 +22,8 @@ public:
 // The main window's capture of the dictation trigger, which lives in the tracker. The scope is
 // read from "Use Multiple Keyboards" at every start; a captured trigger is saved at once, a
 // single Alt key draws a warning, and the check box then follows the new trigger's scope.
+// However the capture ends, the tracker is reset: it never saw the releases of the keys the
+// capture took.
 class MainWindowTriggerCapture final : private TriggerCaptureOwner {
 public:
     MainWindowTriggerCapture(TriggerTracker& tracker, MainWindowCaptureHost& host,
@@ -46,6 +48,7 @@ private:
     void showTriggerKeys(std::span<const ModifierKey> keys) override {
         host_.showTriggerKeys(keys);
     }
+    void captureCancelled() override { tracker_.reset(); }
     void captureFinished(TriggerDefinition trigger) override;
 
     TriggerTracker& tracker_;
