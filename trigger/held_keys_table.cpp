@@ -29,12 +29,9 @@ void HeldKeysTable::clear() {
     for (Entry& entry : entries_) entry.keys.clear();
 }
 
-void HeldKeysTable::removeKeyboardsNotIn(std::span<const KeyboardDeviceInfo> attached) {
+void HeldKeysTable::removeKeyboardsNotIn(std::span<const DeviceIdentity> attached) {
     std::erase_if(entries_, [attached](const Entry& entry) {
-        return std::none_of(attached.begin(), attached.end(),
-                            [&entry](const KeyboardDeviceInfo& info) {
-                                return info.deviceIdentity == entry.identity;
-                            });
+        return std::find(attached.begin(), attached.end(), entry.identity) == attached.end();
     });
 }
 

@@ -41,7 +41,7 @@ public:
     void clear();
 
     // Drops the keyboards that are not among the attached ones.
-    void removeKeyboardsNotIn(std::span<const KeyboardDeviceInfo> attached);
+    void removeKeyboardsNotIn(std::span<const DeviceIdentity> attached);
 
 private:
     struct Entry {

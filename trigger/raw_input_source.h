@@ -44,8 +44,9 @@ public:
     // False when the system knows no name for the handle.
     [[nodiscard]] virtual bool readDeviceName(DeviceHandle device, std::u16string& name) = 0;
 
-    // The attached Raw Input devices in the system's order; empty when the list cannot be read.
-    [[nodiscard]] virtual std::vector<RawDeviceListEntry> listDevices() = 0;
+    // The attached Raw Input devices in the system's order; nothing when the list cannot be read
+    // (which is not the same as a list without devices).
+    [[nodiscard]] virtual std::optional<std::vector<RawDeviceListEntry>> listDevices() = 0;
 };
 
 }  // namespace orvello

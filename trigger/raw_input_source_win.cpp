@@ -14,6 +14,9 @@ static_assert(sizeof(RAWINPUTDEVICELIST) == 16);
 constexpr USHORT kGenericDesktopUsagePage = 1;
 constexpr USHORT kKeyboardUsage = 6;
 constexpr UINT kRawInputError = static_cast<UINT>(-1);
+// Each retry follows a device arrival within microseconds; more than a few means something is
+// wrong.
+constexpr int kDeviceListAttempts = 4;
 
 // Usage page 1, usage 6: keyboards. Used to register and to remove the registration.
 bool registerKeyboardUsage(DWORD flags, HWND target) {
@@ -38,6 +41,28 @@ RawKeyboardRecord toRecord(const RAWINPUT& input) {
             .makeCode = keyboard.MakeCode,
             .flags = keyboard.Flags,
             .virtualKey = keyboard.VKey};
+}
+
+// A device that arrives between asking for the count and reading the list makes the buffer too
+// small; the failed call then reports the new count, and the list is read again with that.
+std::optional<std::vector<RAWINPUTDEVICELIST>> readSystemDeviceList() {
+    UINT deviceCount = 0;
+    if (::GetRawInputDeviceList(nullptr, &deviceCount, sizeof(RAWINPUTDEVICELIST)) != 0) {
+        return std::nullopt;
+    }
+    std::vector<RAWINPUTDEVICELIST> systemList;
+    for (int attempt = 0; attempt < kDeviceListAttempts; ++attempt) {
+        if (deviceCount == 0) return systemList;
+        systemList.resize(deviceCount);
+        const UINT listed =
+            ::GetRawInputDeviceList(systemList.data(), &deviceCount, sizeof(RAWINPUTDEVICELIST));
+        if (listed != kRawInputError) {
+            systemList.resize(std::min<std::size_t>(listed, systemList.size()));
+            return systemList;
+        }
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -88,21 +113,12 @@ bool WinRawInputSource::readDeviceName(DeviceHandle device, std::u16string& name
     return true;
 }
 
-std::vector<RawDeviceListEntry> WinRawInputSource::listDevices() {
-    UINT deviceCount = 0;
-    if (::GetRawInputDeviceList(nullptr, &deviceCount, sizeof(RAWINPUTDEVICELIST)) != 0 ||
-        deviceCount == 0) {
-        return {};
-    }
-    std::vector<RAWINPUTDEVICELIST> systemList(deviceCount);
-    const UINT listed =
-        ::GetRawInputDeviceList(systemList.data(), &deviceCount, sizeof(RAWINPUTDEVICELIST));
-    if (listed == kRawInputError) return {};
-    systemList.resize(std::min<std::size_t>(listed, systemList.size()));
-
+std::optional<std::vector<RawDeviceListEntry>> WinRawInputSource::listDevices() {
+    const std::optional<std::vector<RAWINPUTDEVICELIST>> systemList = readSystemDeviceList();
+    if (!systemList) return std::nullopt;
     std::vector<RawDeviceListEntry> devices;
-    devices.reserve(systemList.size());
-    for (const RAWINPUTDEVICELIST& entry : systemList) {
+    devices.reserve(systemList->size());
+    for (const RAWINPUTDEVICELIST& entry : *systemList) {
         devices.push_back({toDeviceHandle(entry.hDevice), entry.dwType == RIM_TYPEKEYBOARD});
     }
     return devices;

@@ -23,7 +23,7 @@ public:
     [[nodiscard]] std::optional<RawKeyboardRecord> readKeyboardRecord(
         RawInputHandle input) override;
     [[nodiscard]] bool readDeviceName(DeviceHandle device, std::u16string& name) override;
-    [[nodiscard]] std::vector<RawDeviceListEntry> listDevices() override;
+    [[nodiscard]] std::optional<std::vector<RawDeviceListEntry>> listDevices() override;
 
 private:
     // Fills recordBuffer_ with the record of one WM_INPUT message; false when it cannot be read.

@@ -53,8 +53,10 @@ void RawKeyboardReader::forget(DeviceHandle device) {
 }
 
 std::vector<KeyboardDeviceInfo> RawKeyboardReader::enumerate() {
+    const std::optional<std::vector<RawDeviceListEntry>> devices = source_->listDevices();
     std::vector<KeyboardDeviceInfo> keyboards;
-    for (const RawDeviceListEntry& entry : source_->listDevices()) {
+    if (!devices) return keyboards;
+    for (const RawDeviceListEntry& entry : *devices) {
         if (!entry.isKeyboard) continue;
         const CachedDevice* cached = cachedDevice(entry.device);
         if (cached == nullptr || isRootEnumeratedDevice(cached->name)) continue;
@@ -62,6 +64,19 @@ std::vector<KeyboardDeviceInfo> RawKeyboardReader::enumerate() {
             {entry.device, cached->name, cached->name.substr(0, cached->identityLength)});
     }
     return keyboards;
+}
+
+std::optional<std::vector<DeviceIdentity>> RawKeyboardReader::attachedKeyboardIdentities() {
+    const std::optional<std::vector<RawDeviceListEntry>> devices = source_->listDevices();
+    if (!devices) return std::nullopt;
+    std::vector<DeviceIdentity> identities;
+    for (const RawDeviceListEntry& entry : *devices) {
+        if (!entry.isKeyboard) continue;
+        if (const CachedDevice* cached = cachedDevice(entry.device)) {
+            identities.push_back(cached->name.substr(0, cached->identityLength));
+        }
+    }
+    return identities;
 }
 
 const RawKeyboardReader::CachedDevice* RawKeyboardReader::cachedDevice(DeviceHandle device) {

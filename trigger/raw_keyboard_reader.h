@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "trigger/device_identity.h"
 #include "trigger/keyboard_event.h"
 #include "trigger/raw_input_source.h"
 
@@ -38,8 +39,14 @@ public:
     // Drops a removed device's cache entry. Events decoded earlier from it must not be used after.
     void forget(DeviceHandle device);
 
-    // The attached keyboards in the system's order, without root-enumerated virtual keyboards.
+    // The attached keyboards in the system's order, without root-enumerated virtual keyboards;
+    // empty when the list cannot be read.
     [[nodiscard]] std::vector<KeyboardDeviceInfo> enumerate();
+
+    // The identities of every attached keyboard, root-enumerated ones included, for deciding which
+    // keyboards are gone; nothing when the list cannot be read. Keyboards whose name cannot be
+    // read have no identity and are left out.
+    [[nodiscard]] std::optional<std::vector<DeviceIdentity>> attachedKeyboardIdentities();
 
     [[nodiscard]] std::size_t cachedDeviceCount() const { return nameCache_.size(); }
 

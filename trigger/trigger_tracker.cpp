@@ -90,8 +90,11 @@ void TriggerTracker::resetWithoutStopRequest() {
 
 void TriggerTracker::onKeyboardRemoved(DeviceHandle device) {
     reader_.forget(device);
-    const std::vector<KeyboardDeviceInfo> keyboards = reader_.enumerate();
-    heldKeys_.removeKeyboardsNotIn(keyboards);
+    // Only a complete list can tell which keyboards are gone: after a failed read nothing is
+    // pruned, and root-enumerated keyboards count as attached like any other.
+    if (const auto attached = reader_.attachedKeyboardIdentities()) {
+        heldKeys_.removeKeyboardsNotIn(*attached);
+    }
     showPressedKeys();
     if (active_ && !activeIdentity_.empty() && !heldKeys_.holdsKeys(activeIdentity_)) {
         deactivate();

@@ -26,7 +26,9 @@ public:
         name = device == 1 ? kNameA : kNameB;
         return true;
     }
-    std::vector<RawDeviceListEntry> listDevices() override { return {{1, true}, {2, true}}; }
+    std::optional<std::vector<RawDeviceListEntry>> listDevices() override {
+        return std::vector<RawDeviceListEntry>{{1, true}, {2, true}};
+    }
 
     [[nodiscard]] std::size_t recordCount() const { return records_.size(); }
 

@@ -117,8 +117,9 @@ public:
         name = d->reportedName;
         return true;
     }
-    std::vector<RawDeviceListEntry> listDevices() override {
+    std::optional<std::vector<RawDeviceListEntry>> listDevices() override {
         ++listCalls;
+        if (listFails) return std::nullopt;
         std::vector<RawDeviceListEntry> list;
         for (const Device& d : devices_) list.push_back({d.handle, d.isKeyboard});
         return list;
@@ -126,6 +127,7 @@ public:
 
     int nameReads = 0;
     int listCalls = 0;
+    bool listFails = false;
     bool registrationSucceeds = true;
     std::vector<WindowHandle> registeredWindows;
 

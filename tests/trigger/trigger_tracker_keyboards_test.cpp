@@ -158,6 +158,32 @@ TEST_F(KeyboardRemoval, RemovingAnotherKeyboardKeepsTheRecordingAndPrunesThatKey
     EXPECT_EQ(tracker->heldKeys().keyboardCount(), 1u);
 }
 
+// A root-enumerated keyboard (a remote desktop's) is left out of the list shown to the user but
+// is still attached: a trigger bound to it survives the removal of another device.
+TEST_F(KeyboardRemoval, TriggerOnARootEnumeratedKeyboardSurvivesAnotherRemoval) {
+    constexpr DeviceHandle kRootKeyboard = 0x30;
+    fake->addKeyboard(kRootKeyboard, u"\\\\?\\Root#RDP_KBD#0000#{884b96c3}");
+    setDictationOn({RC}, u"\\\\?\\Root#RDP_KBD");
+    press(kRootKeyboard, RC);
+    EXPECT_EQ(owner.take(), Calls{"start dictation"});
+    fake->unplug(kKeyboardB);
+    tracker->onKeyboardRemoved(kKeyboardB);
+    EXPECT_EQ(owner.take(), Calls{});
+    EXPECT_TRUE(tracker->isActive());
+}
+
+// A list that could not be read (a device arrived meanwhile) tells nothing about what is gone.
+TEST_F(KeyboardRemoval, UnreadableDeviceListPrunesNothing) {
+    setDictation({RC});
+    press(kKeyboardA, RC);
+    owner.take();
+    fake->listFails = true;
+    fake->unplug(kKeyboardB);
+    tracker->onKeyboardRemoved(kKeyboardB);
+    EXPECT_EQ(owner.take(), Calls{});
+    EXPECT_TRUE(tracker->heldKeys().holdsKeys(kIdentityA));
+}
+
 TEST_F(KeyboardRemoval, RemovedHandleIsForgottenByTheReader) {
     setDictation({RC});
     press(kKeyboardB, RC);
