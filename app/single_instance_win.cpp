@@ -22,7 +22,11 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 
 bool SingleInstanceGuard::Acquire() {
     mutex_ = ::CreateMutexW(nullptr, TRUE, kMutexName);
-    if (::GetLastError() != ERROR_ALREADY_EXISTS) return true;
+    const DWORD error = ::GetLastError();
+    // An Orvello running elevated holds a mutex that this user may not open: it runs all the same.
+    const bool otherInstanceRuns =
+        error == ERROR_ALREADY_EXISTS || (mutex_ == nullptr && error == ERROR_ACCESS_DENIED);
+    if (!otherInstanceRuns) return true;
     ::PostMessageW(HWND_BROADCAST, RestoreMessage(), 0, 0);
     if (mutex_ != nullptr) ::CloseHandle(mutex_);
     mutex_ = nullptr;

@@ -16,8 +16,9 @@ public:
     SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
     ~SingleInstanceGuard();
 
-    // False when another instance runs (it has been asked to restore itself). A mutex that
-    // cannot be created for another reason lets this instance run unguarded.
+    // False when another instance runs (it has been asked to restore itself), also when its mutex
+    // may not be opened (it runs elevated). A mutex that cannot be created for another reason
+    // lets this instance run unguarded.
     [[nodiscard]] bool Acquire();
     [[nodiscard]] bool HoldsMutex() const { return mutex_ != nullptr; }
 

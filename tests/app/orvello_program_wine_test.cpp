@@ -3,6 +3,10 @@
 // push-to-talk end to end — Right Ctrl held on the virtual keyboard, speech into the virtual
 // microphone, the text typed into another program's window or, with Orvello's own window in
 // front, only logged; and a voice command run with the command trigger.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -442,6 +446,23 @@ TEST_F(OrvelloProgramTest, TheCommandTriggerRunsAVoiceCommand) {
     test::PushToTalk({test::keycode::kRightAlt, test::keycode::kRightCtrl}, wav);
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"Browser opened"; }, 30s))
         << "typed: \"" << Narrow(target.typed) << "\"";
+}
+
+// An Orvello running elevated holds a mutex that this user may not open; a new start must still
+// see that Orvello runs, and end without a window.
+TEST_F(OrvelloProgramTest, AStartWhileAnElevatedOrvelloRunsEndsAtOnce) {
+    PSECURITY_DESCRIPTOR onlySystem = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:(A;;GA;;;SY)", SDDL_REVISION_1, &onlySystem, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, onlySystem, FALSE};
+    HANDLE elevatedMutex = CreateMutexW(&attributes, TRUE, L"Orvello_SingleInstance");
+    LocalFree(onlySystem);
+    ASSERT_NE(elevatedMutex, nullptr);
+
+    test::OrvelloProcess second(WithModel());
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.WaitForExit(20s), DWORD(0));
+    CloseHandle(elevatedMutex);
 }
 
 }  // namespace
