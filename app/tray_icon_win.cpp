@@ -22,6 +22,7 @@ void CopyInto(wchar_t (&field)[N], const wchar_t* text) {
 
 bool TrayIcon::Add(HWND owner, UINT callbackMessage, HINSTANCE instance) {
     if (added_) return true;
+    Remove();  // the icon handle of an add the shell refused
     record_ = NOTIFYICONDATAW{};
     record_.cbSize = sizeof(NOTIFYICONDATAW);
     record_.hWnd = owner;
@@ -47,10 +48,16 @@ void TrayIcon::ShowBackgroundBalloon() const {
     (void)::Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
 
+// The icon was loaded for this record alone, so it goes with it, whether or not the shell took it.
 void TrayIcon::Remove() {
-    if (!added_) return;
-    (void)::Shell_NotifyIconW(NIM_DELETE, &record_);
-    added_ = false;
+    if (added_) {
+        (void)::Shell_NotifyIconW(NIM_DELETE, &record_);
+        added_ = false;
+    }
+    if (record_.hIcon != nullptr) {
+        ::DestroyIcon(record_.hIcon);
+        record_.hIcon = nullptr;
+    }
 }
 
 void ShowTrayMenu(HWND owner, HINSTANCE instance, UINT menuId) {

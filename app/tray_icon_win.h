@@ -22,6 +22,7 @@ public:
     bool Add(HWND owner, UINT callbackMessage, HINSTANCE instance);
     // "Orvello is running in the background." for 3 s; failures are ignored.
     void ShowBackgroundBalloon() const;
+    // Takes the icon out of the notification area and destroys its icon handle.
     void Remove();
 
     [[nodiscard]] bool IsAdded() const { return added_; }

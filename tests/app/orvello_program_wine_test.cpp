@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "app/tray_icon_win.h"
 #include "commands/command_file_format.h"
 #include "commands/command_file_win.h"
 #include "commands/command_store.h"
@@ -463,6 +464,22 @@ TEST_F(OrvelloProgramTest, AStartWhileAnElevatedOrvelloRunsEndsAtOnce) {
     ASSERT_TRUE(second.Started());
     EXPECT_EQ(second.WaitForExit(20s), DWORD(0));
     CloseHandle(elevatedMutex);
+}
+
+// The tray icon's icon handle is loaded for the icon alone and goes with it.
+TEST(TrayIconTest, RemovingTheIconDestroysItsHandle) {
+    const std::wstring program = WithModel() + L"\\Orvello.exe";
+    HMODULE resources = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(resources, nullptr);
+    test::TestWindow owner(L"Orvello tray icon owner");
+    TrayIcon tray;
+    (void)tray.Add(owner.hwnd(), WM_APP + 1, resources);
+    const HICON icon = tray.Record().hIcon;
+    ASSERT_NE(icon, nullptr);
+    tray.Remove();
+    ICONINFO info{};
+    EXPECT_FALSE(GetIconInfo(icon, &info)) << "the icon handle is still alive";
+    FreeLibrary(resources);
 }
 
 }  // namespace
