@@ -4,6 +4,9 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include <algorithm>
+#include <string>
+
 #include "app/app_messages.h"
 #include "app/help_text.h"
 #include "app/recording_callbacks_win.h"
@@ -23,6 +26,32 @@ constexpr wchar_t kEngineReadyIntro[] =
     L"Engine ready.\r\nTo test: hold the trigger key, speak, then release.\r\n";
 constexpr wchar_t kEngineFailedIntro[] = L"Engine failed to load.\r\n";
 constexpr int kHelpBaseFontSize = 14;
+// The log keeps the newest lines: the edit control would otherwise stop taking text at its
+// limit (30,000 characters unless raised; some systems cap what it can be raised to). Weeks of
+// dictation fit, and the control stays quick to rewrap.
+constexpr LPARAM kLogLimitChars = 300'000;
+
+// How many characters to cut from the front of the log so that `incomingChars` more fit within
+// `limitChars` with a quarter of the limit to spare: whole lines, through the line break.
+std::size_t LogCharsToDrop(std::wstring_view log, std::size_t incomingChars,
+                           std::size_t limitChars) {
+    const std::size_t keepChars = limitChars - limitChars / 4;
+    if (incomingChars >= keepChars) return log.size();
+    const std::size_t keptFrom = log.size() - std::min(log.size(), keepChars - incomingChars);
+    const std::size_t lineEnd = log.find(L'\n', keptFrom);
+    return lineEnd == std::wstring_view::npos ? log.size() : lineEnd + 1;
+}
+
+void MakeRoomInLog(HWND log, std::size_t incomingChars) {
+    const auto limitChars = std::size_t(::SendMessageW(log, EM_GETLIMITTEXT, 0, 0));
+    const auto length = std::size_t(::GetWindowTextLengthW(log));
+    if (length + incomingChars <= limitChars) return;
+    std::wstring text(length + 1, L'\0');
+    text.resize(std::size_t(::GetWindowTextW(log, text.data(), int(text.size()))));
+    const std::size_t dropChars = LogCharsToDrop(text, incomingChars, limitChars);
+    ::SendMessageW(log, EM_SETSEL, 0, LPARAM(dropChars));
+    ::SendMessageW(log, EM_REPLACESEL, FALSE, LPARAM(L""));
+}
 
 }  // namespace
 
@@ -70,6 +99,7 @@ bool CTessarinDlg::OnInitDialog() {
     tracker_.checkTriggerKeyboards();
 
     CreateLogFont();
+    ::SendDlgItemMessageW(Hwnd(), IDC_LOG, EM_SETLIMITTEXT, kLogLimitChars, 0);
     LoadOptionCheckBoxes();
 
     LoadCommands(commands_);
@@ -115,6 +145,7 @@ void CTessarinDlg::AppendLog(std::wstring_view text) {
     HWND log = GetDlgItem(IDC_LOG);
     if (!::IsWindowVisible(Hwnd()) || log == nullptr) return;
     const std::wstring line(text);
+    MakeRoomInLog(log, line.size());
     const auto length = WPARAM(::GetWindowTextLengthW(log));
     ::SendMessageW(log, EM_SETSEL, length, LPARAM(length));
     ::SendMessageW(log, EM_SCROLLCARET, 0, 0);

@@ -466,6 +466,31 @@ TEST_F(OrvelloProgramTest, AStartWhileAnElevatedOrvelloRunsEndsAtOnce) {
     CloseHandle(elevatedMutex);
 }
 
+// The log edit control stops taking text at its limit; a full log drops its oldest whole lines
+// to take new ones.
+TEST_F(OrvelloProgramTest, AFullLogDropsItsOldestLinesForNewOnes) {
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    HWND log = GetDlgItem(main, kLogId);
+    const auto limitChars = std::size_t(SendMessageW(log, EM_GETLIMITTEXT, 0, 0));
+    const std::wstring oldLine = L"an old line\r\n";
+    std::wstring full;
+    while (full.size() + oldLine.size() <= limitChars) full += oldLine;
+    full.resize(limitChars - 3, L'x');  // no room left for a line
+    SendMessageW(log, WM_SETTEXT, 0, LPARAM(full.c_str()));
+
+    Click(main, kReloadEngineId);
+    const auto appended = [&] {
+        return orvello.ControlText(kLogId).ends_with(L"xxxEngine ready.\r\n");
+    };
+    EXPECT_TRUE(test::PumpMessagesUntil(appended, 20s));
+    const std::wstring trimmed = orvello.ControlText(kLogId);
+    EXPECT_TRUE(trimmed.starts_with(oldLine));
+    EXPECT_LE(trimmed.size(), limitChars);
+}
+
 // The tray icon's icon handle is loaded for the icon alone and goes with it.
 TEST(TrayIconTest, RemovingTheIconDestroysItsHandle) {
     const std::wstring program = WithModel() + L"\\Orvello.exe";
