@@ -33,9 +33,14 @@ void CTessarinDlg::OnInputDeviceChange(WPARAM change, LPARAM device) {
     if (change == GIDC_REMOVAL) tracker_.onKeyboardRemoved(toDeviceHandle(HANDLE(device)));
 }
 
-// After sleep the keyboards may have been re-enumerated and key releases missed.
+// After sleep the keyboards may have been re-enumerated and key releases missed. Raw input goes
+// back to whichever window had it: the commands dialog while it is open.
 void CTessarinDlg::OnResume() {
-    RegisterRawInput();
+    if (openCommandsDialog_ != nullptr) {
+        openCommandsDialog_->RegisterRawInput();
+    } else {
+        RegisterRawInput();
+    }
     tracker_.reset();
 }
 
@@ -53,7 +58,9 @@ void CTessarinDlg::EditVoiceCommands() {
     const TriggerDefinition& commandTrigger = tracker_.commandTrigger();
     CCommandsDialog dialog(commands_.Commands(), commandTrigger, tracker_.dictationTrigger(),
                            commandTrigger.anyKeyboard, Hwnd());
+    openCommandsDialog_ = &dialog;
     const INT_PTR result = dialog.DoModal();
+    openCommandsDialog_ = nullptr;
     // The dialog was the raw input target while it ran, so no trigger release reached us.
     RegisterRawInput();
     tracker_.reset();

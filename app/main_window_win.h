@@ -23,6 +23,7 @@
 #include "controls/key_map_static.h"
 #include "controls/markdown_text_ctrl_win.h"
 #include "controls/overlay_window_win.h"
+#include "dialogs/commands_dialog_win.h"
 #include "trigger/main_window_trigger_capture.h"
 #include "trigger/raw_keyboard_reader.h"
 #include "trigger/trigger_tracker.h"
@@ -147,8 +148,9 @@ private:
     std::vector<InputDeviceEntry> inputDevices_;
     CommandStore commands_;
 
-    // Keyboard.
+    // Keyboard. While the commands dialog runs, it is the target of raw input.
     RawKeyboardReader rawReader_;
+    CCommandsDialog* openCommandsDialog_ = nullptr;
     TriggerTracker tracker_;
     MainWindowTriggerCapture capture_;
 

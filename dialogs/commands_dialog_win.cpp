@@ -46,8 +46,12 @@ bool CCommandsDialog::OnInitDialog() {
     updateButtonStates();
     capture_.refreshDisplay();
     // From here on the caller's window hears no keyboard until it registers again.
-    (void)rawReader_.registerWindow(toWindowHandle(Hwnd()));
+    RegisterRawInput();
     return true;
+}
+
+void CCommandsDialog::RegisterRawInput() {
+    (void)rawReader_.registerWindow(toWindowHandle(Hwnd()));
 }
 
 void CCommandsDialog::OnOK() {

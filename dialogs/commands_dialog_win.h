@@ -56,6 +56,10 @@ public:
     }
     [[nodiscard]] bool IsCapturing() const { return capture_.isCapturing(); }
 
+    // Makes the dialog the target of raw keyboard input, as at its start (again after a resume
+    // from sleep, which the main window hears about).
+    void RegisterRawInput();
+
 protected:
     void BindControls() override;
     bool OnInitDialog() override;

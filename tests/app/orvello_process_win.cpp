@@ -50,6 +50,8 @@ HWND WaitForOrvelloWindow(DWORD processId, const wchar_t* title, bool mainWindow
     return nullptr;
 }
 
+}  // namespace
+
 std::wstring WindowText(HWND window) {
     const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(std::size_t(length) + 1, L'\0');
@@ -57,8 +59,6 @@ std::wstring WindowText(HWND window) {
     text.resize(std::size_t(copied));
     return text;
 }
-
-}  // namespace
 
 std::wstring RunFolder(const char* unixPath) {
     std::wstring path = L"Z:";

@@ -48,6 +48,9 @@ private:
     HWND mainWindow_ = nullptr;
 };
 
+// The text of a window of another process (WM_GETTEXT, which is carried across processes).
+[[nodiscard]] std::wstring WindowText(HWND window);
+
 // The text of a message box.
 [[nodiscard]] std::wstring MessageBoxText(HWND box);
 

@@ -42,6 +42,7 @@ constexpr int kEnableDspId = 1010;
 constexpr int kExitId = 1009;
 constexpr int kReloadEngineId = 1008;
 constexpr int kEditCommandsId = 1021;
+constexpr int kSelectTriggerId = 1004;  // in the main window and in the commands dialog
 constexpr UINT kTrayExitCommand = 32772;
 
 constexpr wchar_t kEngineReadyIntro[] =
@@ -489,6 +490,33 @@ TEST_F(OrvelloProgramTest, AFullLogDropsItsOldestLinesForNewOnes) {
     const std::wstring trimmed = orvello.ControlText(kLogId);
     EXPECT_TRUE(trimmed.starts_with(oldLine));
     EXPECT_LE(trimmed.size(), limitChars);
+}
+
+// While the commands dialog captures its trigger it is the raw input target; a resume from
+// sleep must give the keyboard back to it, not to the main window.
+TEST_F(OrvelloProgramTest, AResumeDuringTheCommandsDialogsCaptureLeavesItTheKeyboard) {
+    CommandFileScope commandFile;
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    Click(main, kEditCommandsId);
+    HWND dialog = orvello.WaitForDialog(L"Commands");
+    ASSERT_NE(dialog, nullptr);
+    HWND triggerText = GetDlgItem(dialog, kTriggerTextId);
+    Click(dialog, kSelectTriggerId);
+    ASSERT_TRUE(test::PumpMessagesUntil(
+        [&] { return test::WindowText(triggerText) == L"Press Ctrl / Alt / Shift combination..."; },
+        5s));
+
+    SendMessageW(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    ASSERT_TRUE(test::FocusWindow(dialog));
+    ASSERT_TRUE(test::KeyDown(test::keycode::kRightShift));
+    ASSERT_TRUE(test::KeyUp(test::keycode::kRightShift));
+    EXPECT_TRUE(test::PumpMessagesUntil(
+        [&] { return test::WindowText(triggerText) == L"Right Shift"; }, 5s))
+        << "the trigger text reads \"" << Narrow(test::WindowText(triggerText)) << "\"";
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
 }
 
 // The tray icon's icon handle is loaded for the icon alone and goes with it.
