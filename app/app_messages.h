@@ -6,15 +6,15 @@
 
 namespace orvello {
 
-// A recognised text to route. wParam 0; lParam a heap wide string that the receiver takes over
+// A recognised text to route. wParam and lParam 0: the text waits in the window's mailbox
 // (app/text_message_win.h).
 inline constexpr UINT WM_APP_RESULT_TEXT = WM_APP + 3;
 
 // ---- Recording control: the tray, the recognition service's callbacks and the input test ----
 // The notification area's icon messages: wParam the icon id, lParam the mouse message.
 inline constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 1;
-// A status line for the log ("[Recording...]", "Error: ..."). wParam 0; lParam a heap wide
-// string that the receiver takes over (app/text_message_win.h).
+// A status line for the log ("[Recording...]", "Error: ..."). wParam and lParam 0: the text
+// waits in the window's mailbox (app/text_message_win.h).
 inline constexpr UINT WM_APP_STATUS_TEXT = WM_APP + 2;
 // The input level of one captured buffer: wParam the level × 1000, truncated; lParam 0.
 inline constexpr UINT WM_APP_AUDIO_LEVEL = WM_APP + 4;

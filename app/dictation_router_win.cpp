@@ -1,10 +1,11 @@
 #include "app/dictation_router_win.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
-#include "app/text_message_win.h"
+#include "app/app_messages.h"
 #include "audio/command_sound_win.h"
 #include "commands/utf_conversion.h"
 #include "output/output_win.h"
@@ -62,9 +63,9 @@ void WinRoutingPlatform::AppendLog(std::u16string_view line) {
     if (appendLog_) appendLog_(ToWideString(line));
 }
 
-LRESULT HandleResultTextMessage(LPARAM lParam, const RoutingState& state,
+LRESULT HandleResultTextMessage(TextMailbox& texts, const RoutingState& state,
                                 RoutingPlatform& platform) {
-    const std::unique_ptr<std::wstring> text = TakeTextMessage(lParam);
+    const std::optional<std::wstring> text = texts.Take(WM_APP_RESULT_TEXT);
     if (text && !text->empty()) RouteRecognizedText(FromWideString(*text), state, platform);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/dictation_router.h"
+#include "app/text_message_win.h"
 #include "commands/command_execution_win.h"
 
 namespace orvello {
@@ -37,9 +38,10 @@ private:
     WinCommandPlatform commandPlatform_;
 };
 
-// The WM_APP_RESULT_TEXT handler: routes the text in lParam unless it is null or empty, frees it
-// in every case, and returns the message's result, 0.
-LRESULT HandleResultTextMessage(LPARAM lParam, const RoutingState& state,
+// The WM_APP_RESULT_TEXT handler: takes the oldest result text from the mailbox and routes it
+// unless it is empty; a message with no text waiting (another program's) does nothing. Returns
+// the message's result, 0.
+LRESULT HandleResultTextMessage(TextMailbox& texts, const RoutingState& state,
                                 RoutingPlatform& platform);
 
 }  // namespace orvello

@@ -205,7 +205,7 @@ LRESULT CTessarinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 std::optional<LRESULT> CTessarinDlg::HandleApplicationMessage(UINT message, WPARAM wParam,
                                                               LPARAM lParam) {
     if (message == WM_APP_RESULT_TEXT) {
-        return HandleResultTextMessage(lParam, CurrentRoutingState(), *routing_);
+        return HandleResultTextMessage(recording_.texts(), CurrentRoutingState(), *routing_);
     }
     if (message == WM_APP_TRAY_NOTIFY) {
         OnTrayNotify(lParam);

@@ -3,7 +3,6 @@
 #include <climits>
 
 #include "app/app_messages.h"
-#include "app/text_message_win.h"
 
 namespace orvello {
 
@@ -35,16 +34,16 @@ WPARAM RawAudioLevel(float level) {
     return static_cast<WPARAM>(level * 1000.0f);
 }
 
-RecognitionCallbacks MakeRecordingCallbacks(HWND window) {
-    // A failed post has already freed its text; a thread of the service has nobody to tell.
+RecognitionCallbacks MakeRecordingCallbacks(HWND window, SharedTextMailbox texts) {
+    // A failed post has taken its text back; a thread of the service has nobody to tell.
     return RecognitionCallbacks{
         .onStatus =
-            [window](const std::string& status) {
-                (void)PostTextMessage(window, WM_APP_STATUS_TEXT, AnsiToWide(status));
+            [window, texts](const std::string& status) {
+                (void)texts->Post(window, WM_APP_STATUS_TEXT, AnsiToWide(status));
             },
         .onText =
-            [window](const std::string& text) {
-                (void)PostTextMessage(window, WM_APP_RESULT_TEXT, Utf8ToWide(text));
+            [window, texts](const std::string& text) {
+                (void)texts->Post(window, WM_APP_RESULT_TEXT, Utf8ToWide(text));
             },
         .onLevel =
             [window](float level) {

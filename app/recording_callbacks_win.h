@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/text_message_win.h"
 #include "engine/recognition_service.h"
 
 namespace orvello {
@@ -22,8 +23,9 @@ namespace orvello {
 [[nodiscard]] WPARAM RawAudioLevel(float level);
 
 // Callbacks that post WM_APP_STATUS_TEXT, WM_APP_RESULT_TEXT, WM_APP_AUDIO_LEVEL,
-// WM_APP_CAPTURE_DONE and WM_APP_SESSION_DONE to `window`. A copy of the handle suffices: once
-// the window is gone its messages are simply not delivered (and their texts freed here).
-[[nodiscard]] RecognitionCallbacks MakeRecordingCallbacks(HWND window);
+// WM_APP_CAPTURE_DONE and WM_APP_SESSION_DONE to `window`, the texts through `texts`. A copy of
+// the handle suffices: once the window is gone its messages are simply not delivered (and their
+// texts taken back).
+[[nodiscard]] RecognitionCallbacks MakeRecordingCallbacks(HWND window, SharedTextMailbox texts);
 
 }  // namespace orvello

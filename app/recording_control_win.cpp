@@ -108,7 +108,7 @@ void RecordingControl::startRequest() {
     recordingIsCommand_ = host_.ActiveTriggerIsCommand();
     overlay_.ShowListening();
     try {
-        service_->StartRecording(*device, MakeRecordingCallbacks(host_.MessageWindow()));
+        service_->StartRecording(*device, MakeRecordingCallbacks(host_.MessageWindow(), texts_));
     } catch (...) {
         overlay_.Hide();
         host_.AppendLog(AnsiToWide(CurrentErrorMessage()) + L"\r\n");
@@ -120,10 +120,10 @@ void RecordingControl::stopRequest() {
     if (service_ && service_->IsRecording()) service_->StopRecording();
 }
 
-bool RecordingControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+bool RecordingControl::handleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_APP_STATUS_TEXT:
-            onStatusText(lParam);
+            onStatusText();
             return true;
         case WM_APP_AUDIO_LEVEL:
             onAudioLevel(wParam);
@@ -142,8 +142,8 @@ bool RecordingControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-void RecordingControl::onStatusText(LPARAM heapText) {
-    const std::unique_ptr<std::wstring> text = TakeTextMessage(heapText);
+void RecordingControl::onStatusText() {
+    const std::optional<std::wstring> text = texts_->Take(WM_APP_STATUS_TEXT);
     if (text && !text->empty()) host_.AppendLog(*text + L"\r\n");
 }
 

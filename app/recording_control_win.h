@@ -17,6 +17,7 @@
 
 #include "app/input_device_list.h"
 #include "app/settings.h"
+#include "app/text_message_win.h"
 #include "controls/overlay_window_win.h"
 #include "engine/recognition_service.h"
 
@@ -78,16 +79,19 @@ public:
     void toggleInputTest();
     void stopInputTest();
 
-    // Handles WM_APP_STATUS_TEXT, WM_APP_AUDIO_LEVEL, WM_APP_CAPTURE_DONE, WM_APP_SESSION_DONE
-    // and WM_APP_TEST_LEVEL (each returns 0); false for any other message.
+    // Handles WM_APP_STATUS_TEXT (its text from texts()), WM_APP_AUDIO_LEVEL, WM_APP_CAPTURE_DONE,
+    // WM_APP_SESSION_DONE and WM_APP_TEST_LEVEL (each returns 0); false for any other message.
     [[nodiscard]] bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void onStatusText(LPARAM heapText);
+    void onStatusText();
     void onAudioLevel(WPARAM rawLevel);
     void onCaptureDone();
     void onSessionDone() {}
     // Moves the meter while a test runs; ignored otherwise.
     void onTestLevel(WPARAM levelPercent);
 
+    // The texts the service's callbacks post to the message window: status lines, taken here, and
+    // recognised texts, which the routing takes.
+    [[nodiscard]] TextMailbox& texts() const { return *texts_; }
     // Null while no engine could be set up.
     [[nodiscard]] RecognitionService* service() const { return service_.get(); }
     // Whether the command trigger started the latest recording; the routing reads it.
@@ -106,6 +110,7 @@ private:
     RecordingHost& host_;
     COverlayWindow& overlay_;
     const fs::path modelDirectory_;
+    const SharedTextMailbox texts_ = std::make_shared<TextMailbox>();
     std::unique_ptr<RecognitionService> service_;
     std::string runtimeProblem_;
     bool recordingIsCommand_ = false;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_messages.h"
 #include "app/dictation_router_win.h"
 #include "app/text_message_win.h"
 #include "commands/utf_conversion.h"
@@ -185,16 +186,17 @@ TEST_F(RoutingWineTest, PostedResultTextIsTypedIntoTheWindowInFront) {
     WinRoutingPlatform platform(orvello.hwnd(),
                                 [this](std::wstring_view line) { log.emplace_back(line); });
     typing.appendSpace = true;
-    orvello.OnMessage([&](UINT message, WPARAM, LPARAM lParam) {
+    TextMailbox texts;
+    orvello.OnMessage([&](UINT message, WPARAM, LPARAM) {
         if (message != WM_APP_RESULT_TEXT) return false;
         (void)HandleResultTextMessage(
-            lParam, {dictationTrigger, commandTrigger, recordingIsCommand, commands, typing},
+            texts, {dictationTrigger, commandTrigger, recordingIsCommand, commands, typing},
             platform);
         return true;
     });
     KeyRecordingWindow target;
     ASSERT_TRUE(target.Focus());
-    ASSERT_TRUE(PostResultText(orvello.hwnd(), L"Grüße"));
+    ASSERT_TRUE(texts.Post(orvello.hwnd(), WM_APP_RESULT_TEXT, L"Grüße"));
     EXPECT_TRUE(WaitUntil([&] { return target.characters.size() >= 6; }));
     PumpMessages(100);
     EXPECT_EQ(target.characters, L"Grüße ");

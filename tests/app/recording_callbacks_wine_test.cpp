@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,12 +33,12 @@ void PrintTo(const PostedMessage& posted, std::ostream* out) {
 class RecordingCallbacksTest : public testing::Test {
 protected:
     void SetUp() override {
-        window.OnMessage([this](UINT message, WPARAM wParam, LPARAM lParam) {
+        window.OnMessage([this](UINT message, WPARAM wParam, LPARAM) {
             if (message < WM_APP_STATUS_TEXT || message > WM_APP_SESSION_DONE) return false;
             PostedMessage posted{.message = message, .wParam = wParam, .text = {}};
             if (message == WM_APP_STATUS_TEXT || message == WM_APP_RESULT_TEXT) {
-                const std::unique_ptr<std::wstring> text = TakeTextMessage(lParam);
-                EXPECT_NE(text, nullptr);
+                const std::optional<std::wstring> text = texts->Take(message);
+                EXPECT_TRUE(text.has_value());
                 if (text) posted.text = *text;
             }
             received.push_back(posted);
@@ -48,12 +49,13 @@ protected:
     // Calls `use` with the callbacks on another thread, as the service does, then receives.
     void CallOnAnotherThread(const std::function<void(const RecognitionCallbacks&)>& use,
                              std::size_t expectedMessages) {
-        const RecognitionCallbacks callbacks = MakeRecordingCallbacks(window.hwnd());
+        const RecognitionCallbacks callbacks = MakeRecordingCallbacks(window.hwnd(), texts);
         std::thread([&] { use(callbacks); }).join();
         EXPECT_TRUE(test::PumpMessagesUntil([&] { return received.size() >= expectedMessages; }));
     }
 
     test::TestWindow window{L"Orvello recording callbacks"};
+    SharedTextMailbox texts = std::make_shared<TextMailbox>();
     std::vector<PostedMessage> received;
 };
 
@@ -113,7 +115,7 @@ TEST_F(RecordingCallbacksTest, StatusTextIsReadInTheAnsiCodePage) {
 }
 
 TEST_F(RecordingCallbacksTest, PostsToAWindowThatIsGoneAreDropped) {
-    const RecognitionCallbacks callbacks = MakeRecordingCallbacks(window.hwnd());
+    const RecognitionCallbacks callbacks = MakeRecordingCallbacks(window.hwnd(), texts);
     DestroyWindow(window.hwnd());
     std::thread([&] {
         callbacks.onStatus("[Ready]");
@@ -123,6 +125,8 @@ TEST_F(RecordingCallbacksTest, PostsToAWindowThatIsGoneAreDropped) {
     }).join();
     test::PumpMessagesFor(std::chrono::milliseconds(100));
     EXPECT_TRUE(received.empty());
+    EXPECT_FALSE(texts->Take(WM_APP_STATUS_TEXT).has_value()) << "a text stayed behind";
+    EXPECT_FALSE(texts->Take(WM_APP_RESULT_TEXT).has_value()) << "a text stayed behind";
 }
 
 }  // namespace

@@ -96,8 +96,8 @@ protected:
 
     bool Receive(UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_APP_RESULT_TEXT) {  // the routing's message, not recording control's
-            const std::unique_ptr<std::wstring> text = TakeTextMessage(lParam);
-            received.results.push_back(text ? *text : L"(null)");
+            const std::optional<std::wstring> text = control->texts().Take(WM_APP_RESULT_TEXT);
+            received.results.push_back(text ? *text : L"(none)");
             received.events.push_back(L"result");
             return true;
         }
@@ -269,10 +269,12 @@ TEST_F(RecordingControlTest, LevelMessagesMoveTheOverlayOnlyWhileListening) {
 }
 
 TEST_F(RecordingControlTest, StatusTextsBecomeLogLinesAndEmptyOnesNothing) {
-    ASSERT_TRUE(PostTextMessage(window.hwnd(), WM_APP_STATUS_TEXT, L"[Ready]"));
-    ASSERT_TRUE(PostTextMessage(window.hwnd(), WM_APP_STATUS_TEXT, L""));
-    PostMessageW(window.hwnd(), WM_APP_STATUS_TEXT, 0, 0);
-    ASSERT_TRUE(PostTextMessage(window.hwnd(), WM_APP_STATUS_TEXT, L"Error: waveInOpen failed"));
+    TextMailbox& texts = control->texts();
+    ASSERT_TRUE(texts.Post(window.hwnd(), WM_APP_STATUS_TEXT, L"[Ready]"));
+    ASSERT_TRUE(texts.Post(window.hwnd(), WM_APP_STATUS_TEXT, L""));
+    // Another program's message with a pointer-like lParam: nothing of ours to take.
+    PostMessageW(window.hwnd(), WM_APP_STATUS_TEXT, 0, 0x5EED);
+    ASSERT_TRUE(texts.Post(window.hwnd(), WM_APP_STATUS_TEXT, L"Error: waveInOpen failed"));
     PostMessageW(window.hwnd(), WM_APP_SESSION_DONE, 0, 0);
     ASSERT_TRUE(test::PumpMessagesUntil([&] { return received.sessionsDone == 1; }));
     EXPECT_EQ(host.log,

@@ -1,5 +1,6 @@
-// The recognised text's trip through WM_APP_RESULT_TEXT: posted as a heap string, taken over by
-// the handler, routed unless empty, and freed exactly once in every case.
+// The recognised text's trip through WM_APP_RESULT_TEXT: queued in the window's mailbox, taken by
+// the handler, routed unless empty, and freed exactly once in every case; the message itself
+// carries nothing, so another program's message is ignored.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/app_messages.h"
 #include "app/dictation_router_win.h"
 #include "app/text_message_win.h"
 #include "tests/app/live_heap_counter.h"
@@ -41,9 +43,9 @@ public:
 class ResultMessageTest : public testing::Test {
 protected:
     ResultMessageTest() {
-        window.OnMessage([this](UINT message, WPARAM, LPARAM lParam) {
+        window.OnMessage([this](UINT message, WPARAM, LPARAM) {
             if (message != WM_APP_RESULT_TEXT) return false;
-            (void)HandleResultTextMessage(lParam, State(), platform);
+            (void)HandleResultTextMessage(texts, State(), platform);
             return true;
         });
     }
@@ -53,6 +55,7 @@ protected:
     }
 
     TestWindow window{L"Orvello result message test"};
+    TextMailbox texts;
     TriggerDefinition dictationTrigger;
     TriggerDefinition commandTrigger;
     CommandStore commands;
@@ -61,14 +64,14 @@ protected:
 
 TEST_F(ResultMessageTest, PostedTextIsRoutedOnceAndFreed) {
     const long before = liveHeapBlocks();
-    const bool posted = PostResultText(window.hwnd(), kLongText);
+    const bool posted = texts.Post(window.hwnd(), WM_APP_RESULT_TEXT, kLongText);
     const long inFlight = liveHeapBlocks();
     const bool routed = WaitUntil([&] { return platform.routedCount == 1; });
     PumpMessages(100);
     const long after = liveHeapBlocks();
 
     ASSERT_TRUE(posted);
-    EXPECT_EQ(inFlight, before + 2) << "the string and its characters travel on the heap";
+    EXPECT_EQ(inFlight, before + 2) << "the queued text and its characters live on the heap";
     ASSERT_TRUE(routed);
     EXPECT_EQ(platform.routedCount, 1);
     EXPECT_TRUE(platform.lastLineWasLongText);
@@ -77,7 +80,7 @@ TEST_F(ResultMessageTest, PostedTextIsRoutedOnceAndFreed) {
 
 TEST_F(ResultMessageTest, EmptyTextIsFreedWithoutRouting) {
     const long before = liveHeapBlocks();
-    const bool posted = PostResultText(window.hwnd(), L"");
+    const bool posted = texts.Post(window.hwnd(), WM_APP_RESULT_TEXT, L"");
     PumpMessages(300);
     const long after = liveHeapBlocks();
 
@@ -86,39 +89,28 @@ TEST_F(ResultMessageTest, EmptyTextIsFreedWithoutRouting) {
     EXPECT_EQ(after, before);
 }
 
-TEST_F(ResultMessageTest, TextForAWindowThatIsGoneIsFreedBySender) {
+TEST_F(ResultMessageTest, TextForAWindowThatIsGoneIsTakenBackBySender) {
     HWND gone = nullptr;
     {
         TestWindow closed(L"Orvello closed window");
         gone = closed.hwnd();
     }
     const long before = liveHeapBlocks();
-    const bool posted = PostResultText(gone, kLongText);
+    const bool posted = texts.Post(gone, WM_APP_RESULT_TEXT, kLongText);
     const long after = liveHeapBlocks();
 
     EXPECT_FALSE(posted);
     EXPECT_EQ(after, before);
 }
 
-TEST_F(ResultMessageTest, HandlerIgnoresANullTextAndReturnsZero) {
-    EXPECT_EQ(HandleResultTextMessage(0, State(), platform), 0);
+// Any program can post the message number, with anything in lParam: nothing of ours is waiting,
+// so nothing is routed, and a text posted afterwards is still routed once.
+TEST_F(ResultMessageTest, AnotherProgramsMessageIsIgnored) {
+    EXPECT_EQ(SendMessageW(window.hwnd(), WM_APP_RESULT_TEXT, 0, LPARAM(0x5EED)), 0);
     EXPECT_EQ(platform.routedCount, 0);
-}
-
-TEST_F(ResultMessageTest, HandlerTakesOverTheTextItIsSent) {
-    const long before = liveHeapBlocks();
-    const LRESULT result = SendMessageW(window.hwnd(), WM_APP_RESULT_TEXT, 0,
-                                        reinterpret_cast<LPARAM>(new std::wstring(kLongText)));
-    const long after = liveHeapBlocks();
-    const LRESULT direct = HandleResultTextMessage(
-        reinterpret_cast<LPARAM>(new std::wstring(kLongText)), State(), platform);
-    const long afterDirect = liveHeapBlocks();
-
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(direct, 0);
-    EXPECT_EQ(platform.routedCount, 2);
-    EXPECT_EQ(after, before);
-    EXPECT_EQ(afterDirect, before);
+    ASSERT_TRUE(texts.Post(window.hwnd(), WM_APP_RESULT_TEXT, kLongText));
+    EXPECT_TRUE(WaitUntil([&] { return platform.routedCount == 1; }));
+    EXPECT_TRUE(platform.lastLineWasLongText);
 }
 
 }  // namespace
