@@ -17,10 +17,12 @@ constexpr float kLevelPerRms = 8.0f;             // speech rarely exceeds an RMS
 
 // Holds what a capture has set up on the device and releases it when it goes out of scope, in
 // the order the driver needs: stop (once started), reset so that the driver holds no buffer,
-// unprepare each prepared buffer, close the device, then close the event.
+// unprepare each prepared buffer, close the device, then close the event. A device that can be
+// neither reset nor closed keeps the buffers and the event.
 class WaveInSession {
 public:
-    explicit WaveInSession(WaveInDevice& device) : device_(device) {}
+    WaveInSession(WaveInDevice& device, std::unique_ptr<CaptureBufferBlock>& buffers)
+        : device_(device), buffers_(buffers) {}
     WaveInSession(const WaveInSession&) = delete;
     WaveInSession& operator=(const WaveInSession&) = delete;
     ~WaveInSession() { Release(); }
@@ -58,18 +60,16 @@ private:
     }
 
     void Release() noexcept {
-        if (opened_) {
-            if (started_) (void)device_.Stop();
-            (void)device_.Reset();
-            for (std::size_t index = 0; index < preparedCount_; ++index) {
-                (void)device_.UnprepareBuffer(index);
-            }
-            (void)device_.Close();
+        if (opened_ && !ReleaseOpenDevice(device_, preparedCount_, started_)) {
+            // The driver may still write into the buffers and signal the event: both stay.
+            (void)buffers_.release();
+            return;
         }
         if (eventCreated_) device_.CloseBufferEvent();
     }
 
     WaveInDevice& device_;
+    std::unique_ptr<CaptureBufferBlock>& buffers_;
     bool eventCreated_ = false;
     bool opened_ = false;
     std::size_t preparedCount_ = 0;
@@ -98,12 +98,12 @@ std::vector<float> AudioCapture::Run(std::uint32_t deviceId, const ConditioningS
 void AudioCapture::Stream(std::uint32_t deviceId, const ConditioningSettings& settings,
                           CaptureStopFlag& stopRequested, const AudioLevelCallback& onLevel,
                           const CapturedSamplesSink& onSamples) {
-    WaveInSession session(device_);
+    buffers_ = std::make_unique<CaptureBufferBlock>();  // zero-filled
+    WaveInSession session(device_, buffers_);
     session.CreateBufferEvent();
     session.Open(deviceId);
     for (std::size_t index = 0; index < kCaptureBufferCount; ++index) {
-        buffers_[index].fill(0);
-        session.PrepareAndQueue(index, std::as_writable_bytes(std::span(buffers_[index])));
+        session.PrepareAndQueue(index, std::as_writable_bytes(std::span((*buffers_)[index])));
     }
     session.Start();
 
@@ -135,7 +135,7 @@ bool AudioCapture::CollectReturnedBuffers(Recording& recording) {
         const std::size_t index = (oldestIndex + step) % kCaptureBufferCount;
         const std::optional<std::uint32_t> byteCount = device_.ReturnedByteCount(index);
         if (!byteCount) continue;
-        AppendReturnedSamples(buffers_[index], *byteCount, recording);
+        AppendReturnedSamples((*buffers_)[index], *byteCount, recording);
         recording.oldestQueuedIndex = (index + 1) % kCaptureBufferCount;
         if (device_.AddBuffer(index) != kWaveInOk) return false;
     }

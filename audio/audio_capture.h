@@ -4,12 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "audio/capture_stop_flag.h"
 #include "audio/conditioning.h"
 #include "audio/wave_in_device.h"
+#include "audio/wave_in_release.h"
 
 namespace orvello {
 
@@ -19,8 +21,6 @@ using AudioLevelCallback = std::function<void(float level)>;
 // thread. An exception it throws ends the capture with that error.
 using CapturedSamplesSink = std::function<void(std::span<const float> samples)>;
 
-inline constexpr std::size_t kCaptureBufferCount = 4;
-inline constexpr std::size_t kCaptureBufferSamples = 1024;  // 64 ms at 16 kHz
 inline constexpr std::uint32_t kBufferWaitTimeoutMs = 100;
 inline constexpr std::size_t kRecordingReserveSamples = 480'000;  // 30 s at 16 kHz
 
@@ -50,7 +50,7 @@ public:
                 const CapturedSamplesSink& onSamples);
 
 private:
-    using SampleBuffer = std::array<std::int16_t, kCaptureBufferSamples>;
+    using SampleBuffer = CaptureSampleBuffer;
 
     struct Recording {
         SignalConditioner conditioner;
@@ -66,8 +66,9 @@ private:
                                Recording& recording);
 
     WaveInDevice& device_;
-    // Written by the driver between PrepareBuffer and UnprepareBuffer; must not move meanwhile.
-    std::array<SampleBuffer, kCaptureBufferCount> buffers_{};
+    // Written by the driver between PrepareBuffer and UnprepareBuffer; must not move meanwhile,
+    // and is given up rather than freed when the device cannot be released (wave_in_release.h).
+    std::unique_ptr<CaptureBufferBlock> buffers_;
 };
 
 }  // namespace orvello

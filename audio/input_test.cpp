@@ -4,9 +4,11 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <optional>
 
 #include "audio/audio_capture.h"
+#include "audio/wave_in_release.h"
 
 namespace orvello {
 namespace {
@@ -15,15 +17,15 @@ constexpr float kSampleScale = 1.0f / 32768.0f;
 constexpr float kLevelPerRms = 8.0f;  // the same scale as the recording level
 constexpr float kPercentPerLevel = 100.0f;
 
-using TestBuffer = std::array<std::int16_t, kCaptureBufferSamples>;
-
-// An opened device with four queued buffers, stopped and released when it goes out of scope.
+// An opened device with four queued buffers, stopped and released when it goes out of scope;
+// one that can be neither reset nor closed keeps the buffers and the event (wave_in_release.h).
 class OpenTestDevice {
 public:
-    OpenTestDevice(WaveInDevice& device, std::array<TestBuffer, kCaptureBufferCount>& buffers)
-        : device_(device) {
-        for (std::size_t index = 0; index < buffers.size(); ++index) {
-            (void)device_.PrepareBuffer(index, std::as_writable_bytes(std::span(buffers[index])));
+    explicit OpenTestDevice(WaveInDevice& device)
+        : device_(device), buffers_(std::make_unique<CaptureBufferBlock>()) {
+        for (std::size_t index = 0; index < buffers_->size(); ++index) {
+            (void)device_.PrepareBuffer(index,
+                                        std::as_writable_bytes(std::span((*buffers_)[index])));
             (void)device_.AddBuffer(index);
         }
         (void)device_.Start();
@@ -32,22 +34,22 @@ public:
     OpenTestDevice& operator=(const OpenTestDevice&) = delete;
 
     ~OpenTestDevice() {
-        (void)device_.Stop();
-        (void)device_.Reset();
-        for (std::size_t index = 0; index < kCaptureBufferCount; ++index) {
-            (void)device_.UnprepareBuffer(index);
+        if (!ReleaseOpenDevice(device_, kCaptureBufferCount, true)) {
+            (void)buffers_.release();
+            return;
         }
-        (void)device_.Close();
         device_.CloseBufferEvent();
     }
 
+    [[nodiscard]] const CaptureBufferBlock& Buffers() const { return *buffers_; }
+
 private:
     WaveInDevice& device_;
+    std::unique_ptr<CaptureBufferBlock> buffers_;
 };
 
 // Reports the level of every returned buffer, in index order, and gives it back to the device.
-void ReportReturnedBuffers(WaveInDevice& device,
-                           const std::array<TestBuffer, kCaptureBufferCount>& buffers,
+void ReportReturnedBuffers(WaveInDevice& device, const CaptureBufferBlock& buffers,
                            const InputLevelCallback& onLevel) {
     for (std::size_t index = 0; index < buffers.size(); ++index) {
         const std::optional<std::uint32_t> byteCount = device.ReturnedByteCount(index);
@@ -82,11 +84,10 @@ void RunInputLevelTest(WaveInDevice& device, std::uint32_t deviceId,
         device.CloseBufferEvent();
         return;
     }
-    std::array<TestBuffer, kCaptureBufferCount> buffers{};
-    const OpenTestDevice openDevice(device, buffers);
+    const OpenTestDevice openDevice(device);
     while (!stopRequested.load()) {
         (void)device.WaitForBuffer(kBufferWaitTimeoutMs);
-        ReportReturnedBuffers(device, buffers, onLevel);
+        ReportReturnedBuffers(device, openDevice.Buffers(), onLevel);
     }
 }
 

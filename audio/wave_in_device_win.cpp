@@ -32,10 +32,14 @@ WinWaveInDevice::~WinWaveInDevice() {
     if (waveIn_ != nullptr) {
         (void)Stop();
         (void)Reset();
-        for (std::size_t index = 0; index < headers_.size(); ++index) {
+        for (std::size_t index = 0; index < kCaptureBufferCount; ++index) {
             if (prepared_[index]) (void)UnprepareBuffer(index);
         }
         (void)Close();
+    }
+    if (waveIn_ != nullptr) {
+        (void)headers_.release();  // the driver may still write into them and signal the event
+        return;
     }
     CloseBufferEvent();
 }
@@ -64,7 +68,7 @@ WaveInResult WinWaveInDevice::Open(std::uint32_t deviceId, const WaveInFormat& f
 
 WaveInResult WinWaveInDevice::PrepareBuffer(std::size_t index, std::span<std::byte> memory) {
     if (!IsValidIndex(index)) return MMSYSERR_INVALPARAM;
-    WAVEHDR& header = headers_[index];
+    WAVEHDR& header = Header(index);
     header = WAVEHDR{};
     header.lpData = reinterpret_cast<LPSTR>(memory.data());
     header.dwBufferLength = static_cast<DWORD>(memory.size());
@@ -75,8 +79,8 @@ WaveInResult WinWaveInDevice::PrepareBuffer(std::size_t index, std::span<std::by
 
 WaveInResult WinWaveInDevice::AddBuffer(std::size_t index) {
     if (!IsValidIndex(index)) return MMSYSERR_INVALPARAM;
-    headers_[index].dwBytesRecorded = 0;
-    return ::waveInAddBuffer(waveIn_, &headers_[index], sizeof(WAVEHDR));
+    Header(index).dwBytesRecorded = 0;
+    return ::waveInAddBuffer(waveIn_, &Header(index), sizeof(WAVEHDR));
 }
 
 WaveInResult WinWaveInDevice::Start() {
@@ -101,7 +105,7 @@ void WinWaveInDevice::WakeWaiter() {
 std::optional<std::uint32_t> WinWaveInDevice::ReturnedByteCount(std::size_t index) {
     if (!IsValidIndex(index)) return std::nullopt;
     // The driver sets WHDR_DONE on its own thread; the wait on the event orders these reads.
-    const WAVEHDR& header = headers_[index];
+    const WAVEHDR& header = Header(index);
     if ((header.dwFlags & WHDR_DONE) == 0) return std::nullopt;
     return static_cast<std::uint32_t>(header.dwBytesRecorded);
 }
@@ -116,7 +120,7 @@ WaveInResult WinWaveInDevice::Reset() {
 
 WaveInResult WinWaveInDevice::UnprepareBuffer(std::size_t index) {
     if (!IsValidIndex(index)) return MMSYSERR_INVALPARAM;
-    const MMRESULT result = ::waveInUnprepareHeader(waveIn_, &headers_[index], sizeof(WAVEHDR));
+    const MMRESULT result = ::waveInUnprepareHeader(waveIn_, &Header(index), sizeof(WAVEHDR));
     if (result == MMSYSERR_NOERROR) prepared_[index] = false;
     return result;
 }

@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "audio/audio_capture.h"
@@ -23,7 +24,8 @@ public:
     WinWaveInDevice() = default;
     WinWaveInDevice(const WinWaveInDevice&) = delete;
     WinWaveInDevice& operator=(const WinWaveInDevice&) = delete;
-    // Releases whatever a caller left open, in the same order as a capture's shut-down.
+    // Releases whatever a caller left open, in the same order as a capture's shut-down. A device
+    // that still cannot be closed keeps its headers and its event.
     ~WinWaveInDevice() override;
 
     [[nodiscard]] bool CreateBufferEvent() override;
@@ -47,11 +49,14 @@ public:
     [[nodiscard]] WaveInResult GetErrorText(WaveInResult code, std::span<char> text) const override;
 
 private:
-    [[nodiscard]] bool IsValidIndex(std::size_t index) const { return index < headers_.size(); }
+    [[nodiscard]] bool IsValidIndex(std::size_t index) const { return index < kCaptureBufferCount; }
+    [[nodiscard]] WAVEHDR& Header(std::size_t index) { return (*headers_)[index]; }
 
     HANDLE bufferEvent_ = nullptr;
     HWAVEIN waveIn_ = nullptr;
-    std::array<WAVEHDR, kCaptureBufferCount> headers_{};
+    // On the heap: a device that cannot be closed keeps writing into them, so they then stay.
+    std::unique_ptr<std::array<WAVEHDR, kCaptureBufferCount>> headers_ =
+        std::make_unique<std::array<WAVEHDR, kCaptureBufferCount>>();
     std::array<bool, kCaptureBufferCount> prepared_{};
 };
 

@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "tests/audio/capture_test_support.h"
 #include "tests/audio/reference_conditioning.h"
+#include "tests/support/heap_free_watch.h"
 
 namespace orvello {
 namespace {
@@ -193,6 +195,21 @@ TEST_F(CaptureLoop, AudioStillHeldByTheDeviceAtShutDownIsDropped) {
     // Reset returns the other queued buffers, full of held-back samples.
     EXPECT_EQ(Capture(), Scaled(Constant(1, 1024)));
     EXPECT_EQ(levels.size(), 1u);
+}
+
+// The driver writes into a queued buffer until it returns it; a device that can be neither reset
+// nor closed may do so at any time, so its buffers must outlive the capture (and its event stay).
+TEST_F(CaptureLoop, BuffersOfADeviceThatCannotBeResetAreNeverFreed) {
+    device.resetResult = kUnprepared;
+    device.Script({.duringWait = [this] {
+        test::WatchHeapFree(device.HeldBufferMemory().data());
+        stop.Set();
+    }});
+    auto capture = std::make_unique<AudioCapture>(device);
+    EXPECT_TRUE(capture->Run(kTestDeviceId, kUnconditioned, stop, {}).empty());
+    capture.reset();
+    EXPECT_FALSE(test::WatchedHeapBlockFreed());
+    EXPECT_EQ(device.Calls(), Calls({kSetUpCalls, kWait, {"Wake", "Stop", "Reset", "Close"}}));
 }
 
 TEST_F(CaptureLoop, CaptureWithoutLevelCallbackStillRecords) {

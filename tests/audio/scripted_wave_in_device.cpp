@@ -49,6 +49,11 @@ bool ScriptedWaveInDevice::PreparedBuffersOverlap() const {
     return false;
 }
 
+std::span<std::byte> ScriptedWaveInDevice::HeldBufferMemory() const {
+    if (queue_.empty()) return {};
+    return buffers_.at(queue_.front()).memory;
+}
+
 bool ScriptedWaveInDevice::WasWokenWhileBlocked() const {
     std::lock_guard lock(mutex_);
     return wokenWhileBlocked_;
@@ -162,6 +167,7 @@ WaveInResult ScriptedWaveInDevice::Stop() {
 
 WaveInResult ScriptedWaveInDevice::Reset() {
     Log("Reset");
+    if (resetResult != kWaveInOk) return resetResult;
     const std::vector<std::int16_t> full(kCaptureBufferSamples, kHeldBackSample);
     while (!queue_.empty()) ReturnOldestQueued(SampleBytes(full));
     return kWaveInOk;
@@ -184,7 +190,7 @@ WaveInResult ScriptedWaveInDevice::Close() {
     const bool anyPrepared =
         std::any_of(buffers_.begin(), buffers_.end(), [](const Buffer& b) { return b.prepared; });
     if (anyPrepared) {
-        ADD_FAILURE() << "closed with prepared buffers";
+        if (resetResult == kWaveInOk) ADD_FAILURE() << "closed with prepared buffers";
         return kStillPlaying;
     }
     open_ = false;

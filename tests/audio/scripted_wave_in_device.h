@@ -53,6 +53,8 @@ public:
     std::deque<WaveInResult> prepareResults;  // for successive PrepareBuffer calls, then success
     std::deque<WaveInResult> addResults;      // for successive AddBuffer calls, then success
     WaveInResult startResult = kWaveInOk;
+    // A failing reset returns no buffer, and the device then cannot be closed while it holds any.
+    WaveInResult resetResult = kWaveInOk;
     std::map<WaveInResult, std::string> errorTexts;  // codes not listed have no text
     // Samples in the buffer being filled when the device is stopped, returned by the stop.
     std::size_t partialSamplesAtStop = 0;
@@ -64,6 +66,8 @@ public:
     [[nodiscard]] std::optional<WaveInFormat> OpenedFormat() const { return openedFormat_; }
     [[nodiscard]] std::vector<std::size_t> PreparedSizes() const { return preparedSizes_; }
     [[nodiscard]] bool PreparedBuffersOverlap() const;
+    // The memory of the buffer the device fills next; empty when it holds none.
+    [[nodiscard]] std::span<std::byte> HeldBufferMemory() const;
     [[nodiscard]] bool WasWokenWhileBlocked() const;
     // Returns once the capture is blocked in a wait scripted with blockUntilWoken.
     void WaitUntilBlocked();
