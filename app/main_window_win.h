@@ -14,6 +14,7 @@
 
 #include "app/dictation_router_win.h"
 #include "app/input_device_list.h"
+#include "app/main_window_trigger_capture.h"
 #include "app/recording_control_win.h"
 #include "app/registry_profile_win.h"
 #include "app/settings.h"
@@ -24,7 +25,6 @@
 #include "controls/markdown_text_ctrl_win.h"
 #include "controls/overlay_window_win.h"
 #include "dialogs/commands_dialog_win.h"
-#include "trigger/main_window_trigger_capture.h"
 #include "trigger/raw_keyboard_reader.h"
 #include "trigger/trigger_tracker.h"
 #include "ui/controls.h"

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/main_window_trigger_capture.h"
+#include "dialogs/commands_dialog_trigger_capture.h"
 #include "key_names.h"
-#include "trigger/commands_dialog_trigger_capture.h"
-#include "trigger/main_window_trigger_capture.h"
 #include "trigger/raw_keyboard_reader.h"
 #include "trigger/trigger_capture.h"
 #include "trigger_test_support.h"

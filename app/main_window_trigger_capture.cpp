@@ -1,4 +1,4 @@
-#include "trigger/main_window_trigger_capture.h"
+#include "app/main_window_trigger_capture.h"
 
 #include <string_view>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "trigger/commands_dialog_trigger_capture.h"
+#include "dialogs/commands_dialog_trigger_capture.h"
 
 #include <string_view>
 #include <utility>
