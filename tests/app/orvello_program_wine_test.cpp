@@ -2,9 +2,11 @@
 // window and its start-up, settings in the registry, one instance at a time, the tray exit, and
 // push-to-talk end to end — Right Ctrl held on the virtual keyboard, speech into the virtual
 // microphone, the text typed into another program's window or, with Orvello's own window in
-// front, only logged; and a voice command run with the command trigger.
+// front, only logged; a voice command run with the command trigger; and the main window's
+// wiring: the DSP controls, the log area, the commands dialog's hold on the keyboard, resume.
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <commctrl.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@
 #include <future>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "app/tray_icon_win.h"
 #include "commands/command_file_format.h"
@@ -42,6 +45,11 @@ constexpr int kEnableDspId = 1010;
 constexpr int kExitId = 1009;
 constexpr int kReloadEngineId = 1008;
 constexpr int kEditCommandsId = 1021;
+constexpr int kNoiseGateSliderId = 1011;
+constexpr int kLowCutSliderId = 1012;
+constexpr int kNoiseGateLabelId = 1013;
+constexpr int kLowCutLabelId = 1014;
+constexpr int kDspDefaultId = 1017;
 constexpr int kSelectTriggerId = 1004;  // in the main window and in the commands dialog
 constexpr UINT kTrayExitCommand = 32772;
 
@@ -517,6 +525,33 @@ TEST_F(OrvelloProgramTest, AResumeDuringTheCommandsDialogsCaptureLeavesItTheKeyb
         << "the trigger text reads \"" << Narrow(test::WindowText(triggerText)) << "\"";
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
+}
+
+// A slider move and "Default" show their values and are saved at once.
+TEST_F(OrvelloProgramTest, DspSliderMovesAndDefaultAreShownAndSavedAtOnce) {
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    HWND gate = GetDlgItem(main, kNoiseGateSliderId);
+    HWND lowCut = GetDlgItem(main, kLowCutSliderId);
+    for (const auto& [slider, position] : {std::pair{gate, 40}, std::pair{lowCut, 150}}) {
+        SendMessageW(slider, TBM_SETPOS, TRUE, position);
+        SendMessageW(main, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), LPARAM(slider));
+    }
+    EXPECT_EQ(orvello.ControlText(kNoiseGateLabelId), L"Noise Gate: 40");
+    EXPECT_EQ(orvello.ControlText(kLowCutLabelId), L"Low-Cut: 150 Hz");
+    EXPECT_EQ(test::ReadSettingInt(L"NoiseGate"), DWORD(40));
+    EXPECT_EQ(test::ReadSettingInt(L"LowCutHz"), DWORD(150));
+
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(kDspDefaultId, BN_CLICKED),
+                 LPARAM(GetDlgItem(main, kDspDefaultId)));
+    EXPECT_EQ(orvello.ControlText(kNoiseGateLabelId), L"Noise Gate: 10");
+    EXPECT_EQ(orvello.ControlText(kLowCutLabelId), L"Low-Cut: 90 Hz");
+    EXPECT_EQ(SendMessageW(gate, TBM_GETPOS, 0, 0), 10);
+    EXPECT_EQ(SendMessageW(lowCut, TBM_GETPOS, 0, 0), 90);
+    EXPECT_EQ(test::ReadSettingInt(L"NoiseGate"), DWORD(10));
+    EXPECT_EQ(test::ReadSettingInt(L"LowCutHz"), DWORD(90));
 }
 
 // The tray icon's icon handle is loaded for the icon alone and goes with it.
