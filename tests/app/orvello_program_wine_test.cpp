@@ -63,6 +63,12 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
+std::size_t CountOf(const std::wstring& text, const std::wstring& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
 std::wstring WithModel() {
     return test::RunFolder(ORVELLO_RUN_FOLDER);
 }
@@ -525,6 +531,40 @@ TEST_F(OrvelloProgramTest, AResumeDuringTheCommandsDialogsCaptureLeavesItTheKeyb
         << "the trigger text reads \"" << Narrow(test::WindowText(triggerText)) << "\"";
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
+}
+
+// The commands dialog takes the keyboard while it runs; whichever way it closes, the main window
+// has it back at once and the dictation trigger starts a recording again.
+TEST_F(OrvelloProgramTest, AfterTheCommandsDialogTheDictationTriggerWorksAtOnce) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    CommandFileScope commandFile;
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    const auto recordingsEnded = [&] {
+        const std::wstring log = orvello.ControlText(kLogId);
+        return CountOf(log, L"[Recording...]") == CountOf(log, L"[Ready]") +
+                                                      CountOf(log, L"[no speech recognized]") +
+                                                      CountOf(log, L"[No audio captured]");
+    };
+    for (const int ending : {IDOK, IDCANCEL}) {
+        Click(main, kEditCommandsId);
+        HWND dialog = orvello.WaitForDialog(L"Commands");
+        ASSERT_NE(dialog, nullptr);
+        PostMessageW(dialog, WM_COMMAND, ending, 0);
+        ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
+
+        const std::size_t recordings = CountOf(orvello.ControlText(kLogId), L"[Recording...]");
+        ASSERT_TRUE(test::FocusWindow(main));
+        ASSERT_TRUE(test::KeyDown(test::keycode::kRightCtrl));
+        EXPECT_TRUE(test::PumpMessagesUntil(
+            [&] { return CountOf(orvello.ControlText(kLogId), L"[Recording...]") > recordings; },
+            10s))
+            << (ending == IDOK ? "after OK" : "after Cancel");
+        ASSERT_TRUE(test::KeyUp(test::keycode::kRightCtrl));
+        ASSERT_TRUE(test::PumpMessagesUntil(recordingsEnded, 30s));
+    }
 }
 
 // A slider move and "Default" show their values and are saved at once.
