@@ -1,12 +1,23 @@
-// bench-engine: where the time of Transcribe goes on a model of the real
-// model's size, and how the decoding loop compares with a bare loop of the
-// same decoder-joint Run calls.
+// bench-engine: the time of session creation and where the time of Transcribe
+// goes on a model of the real model's size, and how the decoding loop compares
+// with a bare loop of the same decoder-joint Run calls.
 //
-//   bench-engine MODEL_DIR
+//   bench-engine [--parakeet-references] MODEL_DIR [SECONDS ...]
+//
+// SECONDS are the audio lengths to transcribe (default 5 15 60). Each figure is
+// one line "figure: what | audio length | measured | reference"; with
+// --parakeet-references the reference is what the Parakeet-sized model took
+// on the development machine (2 cores), else "-".
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "engine/model_files.h"
@@ -35,8 +46,8 @@ double BareDecoderJointRun(const fs::path& model, const ParakeetEngine& engine, 
     OrtSessionOptionsPtr options(rawOptions);
     ThrowIfFailed(api.SetSessionGraphOptimizationLevel(options.get(), ORT_ENABLE_EXTENDED));
     OrtSession* rawSession = nullptr;
-    const fs::path file = FindModelFile(model, "decoder_joint",
-                                        {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"});
+    const fs::path file = FindModelFile(
+        model, "decoder_joint", {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"});
     ThrowIfFailed(api.CreateSession(env.get(), file.c_str(), options.get(), &rawSession));
     OrtSessionPtr session(rawSession);
     OrtMemoryInfo* rawMemory = nullptr;
@@ -46,11 +57,12 @@ double BareDecoderJointRun(const fs::path& model, const ParakeetEngine& engine, 
     const int64_t L = engine.stateLayers(), H = engine.stateHidden(), D = 1024;
     std::vector<float> frame(size_t(D), 0.1f), state1(size_t(L * H)), state2(size_t(L * H));
     int32_t target = engine.blankId(), targetLength = 1;
-    const OrtValuePtr inputs[] = {WrapTensor(memory.get(), frame.data(), frame.size(), {1, D, 1}),
-                                  WrapTensor(memory.get(), &target, 1, {1, 1}),
-                                  WrapTensor(memory.get(), &targetLength, 1, {1}),
-                                  WrapTensor(memory.get(), state1.data(), state1.size(), {L, 1, H}),
-                                  WrapTensor(memory.get(), state2.data(), state2.size(), {L, 1, H})};
+    const OrtValuePtr inputs[] = {
+        WrapTensor(memory.get(), frame.data(), frame.size(), {1, D, 1}),
+        WrapTensor(memory.get(), &target, 1, {1, 1}),
+        WrapTensor(memory.get(), &targetLength, 1, {1}),
+        WrapTensor(memory.get(), state1.data(), state1.size(), {L, 1, H}),
+        WrapTensor(memory.get(), state2.data(), state2.size(), {L, 1, H})};
     double inside = 0;
     for (int64_t i = 0; i < runs; ++i) {
         auto outputs = RunSession<5, 4>(
@@ -73,32 +85,107 @@ TranscribeTimings MedianRun(ParakeetEngine& engine, const std::vector<float>& sa
     return runs[kRepetitions / 2];
 }
 
+using Clock = std::chrono::steady_clock;
+
+// Figures measured on the Parakeet-sized model with ONNX Runtime 1.30 on 2 cores.
+const std::map<std::string, std::string> kParakeetReferences = {
+    {"session creation", "6-9 s"},       {"resident after loading", "about 1.2 GiB"},
+    {"encoder run 5 s", "0.23-0.35 s"},  {"encoder run 15 s", "0.68-0.86 s"},
+    {"encoder run 60 s", "3.6-4.0 s"},   {"encoder run 180 s", "19-26 s"},
+    {"Transcribe 5 s", "about 0.39 s"},  {"Transcribe 15 s", "about 0.95 s"},
+    {"decoder-joint run", "1.7-2.4 ms"},
+};
+bool gParakeetReferences = false;
+
+std::string Reference(const std::string& key) {
+    if (!gParakeetReferences) return "-";
+    const auto found = kParakeetReferences.find(key);
+    return found == kParakeetReferences.end() ? "-" : found->second;
+}
+
+void PrintFigure(const std::string& what, const std::string& length, const std::string& measured,
+                 const std::string& referenceKey) {
+    std::printf("figure: %s | %s | %s | %s\n", what.c_str(), length.c_str(), measured.c_str(),
+                Reference(referenceKey).c_str());
+}
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// Resident memory of this process in MiB (Linux), or a negative number.
+double ResidentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+    }
+    return -1;
+}
+
 void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
     const TranscribeTimings t = MedianRun(engine, Noise(seconds));
     const double total = t.preprocessorSeconds + t.encoderSeconds + t.decodingSeconds;
     const double overhead = total - t.insideRunSeconds;
     const double perRun = t.decodingSeconds / double(std::max<int64_t>(1, t.decoderJointRuns));
-    const double bare = BareDecoderJointRun(model, engine, std::max<int64_t>(200, t.decoderJointRuns));
-    std::printf("%5.0f s audio | total %7.1f ms | preprocessor %6.1f ms | encoder %7.1f ms | "
-                "decoding %7.1f ms | %5lld decoder-joint runs | engine overhead %5.2f %% | "
-                "decoding %6.1f us/run vs bare Run %6.1f us/run (%+.1f %%)\n",
-                seconds, total * 1e3, t.preprocessorSeconds * 1e3, t.encoderSeconds * 1e3,
-                t.decodingSeconds * 1e3, (long long)t.decoderJointRuns, 100.0 * overhead / total,
-                perRun * 1e6, bare * 1e6, 100.0 * (perRun / bare - 1.0));
+    const double bare =
+        BareDecoderJointRun(model, engine, std::max<int64_t>(200, t.decoderJointRuns));
+    std::printf(
+        "%5.0f s audio | total %7.1f ms | preprocessor %6.1f ms | encoder %7.1f ms | "
+        "decoding %7.1f ms | %5lld decoder-joint runs | engine overhead %5.2f %% | "
+        "decoding %6.1f us/run vs bare Run %6.1f us/run (%+.1f %%)\n",
+        seconds, total * 1e3, t.preprocessorSeconds * 1e3, t.encoderSeconds * 1e3,
+        t.decodingSeconds * 1e3, (long long)t.decoderJointRuns, 100.0 * overhead / total,
+        perRun * 1e6, bare * 1e6, 100.0 * (perRun / bare - 1.0));
+    const std::string length = Format("audio %.0f s", seconds);
+    const std::string suffix = Format(" %.0f s", seconds);
+    PrintFigure("encoder run", length, Format("%.3f s", t.encoderSeconds), "encoder run" + suffix);
+    PrintFigure("Transcribe", length, Format("%.3f s", total), "Transcribe" + suffix);
+    PrintFigure("decoder-joint run", length, Format("%.2f ms", perRun * 1e3), "decoder-joint run");
+    PrintFigure("decoder-joint runs per second of audio", length,
+                Format("%.1f", double(t.decoderJointRuns) / seconds), "-");
+}
+
+// The engine's construction: runtime, configuration, vocabulary and the three sessions.
+std::unique_ptr<ParakeetEngine> LoadReporting(const fs::path& model) {
+    const Clock::time_point start = Clock::now();
+    auto engine = std::make_unique<ParakeetEngine>(model);
+    PrintFigure("session creation", "-",
+                Format("%.2f s", std::chrono::duration<double>(Clock::now() - start).count()),
+                "session creation");
+    const double resident = ResidentMiB();
+    if (resident >= 0) {
+        PrintFigure("resident after loading", "-", Format("%.0f MiB", resident),
+                    "resident after loading");
+    }
+    return engine;
 }
 
 }  // namespace
 }  // namespace orvello
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench-engine MODEL_DIR\n");
+    int first = 1;
+    if (argc > 1 && std::strcmp(argv[1], "--parakeet-references") == 0) {
+        orvello::gParakeetReferences = true;
+        ++first;
+    }
+    if (argc <= first) {
+        std::fprintf(stderr,
+                     "usage: bench-engine [--parakeet-references] MODEL_DIR [SECONDS ...]\n");
         return 2;
     }
+    std::vector<double> lengths;
+    for (int i = first + 1; i < argc; ++i) lengths.push_back(std::atof(argv[i]));
+    if (lengths.empty()) lengths = {5.0, 15.0, 60.0};
     try {
-        orvello::ParakeetEngine engine(argv[1]);
+        const orvello::fs::path model = argv[first];
+        const auto loaded = orvello::LoadReporting(model);
+        orvello::ParakeetEngine& engine = *loaded;
         (void)engine.Transcribe(orvello::Noise(1.0));  // warm up the sessions
-        for (double seconds : {2.0, 5.0, 15.0}) orvello::Report(argv[1], engine, seconds);
+        for (double seconds : lengths) orvello::Report(model, engine, seconds);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "Error: %s\n", error.what());
         return 1;

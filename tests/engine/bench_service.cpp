@@ -1,15 +1,20 @@
 // Not a test: prints what the recognition service costs.
 //   - release latency: the time StopRecording takes, median and worst of 50 recordings of 5 s;
 //   - the per-sample cost of the conditioning, alone and inside a capture;
-//   - the peak memory of a 10-minute recording and its transcription on the realistic model,
-//     beyond the loaded model (Linux: the process's peak resident size).
-// usage: bench_service TEST_MODELS_DIRECTORY
+//   - holds of the given lengths on a speech model: the time from the release to the result
+//     beside the engine's own Transcribe time for the part the service has left at the release
+//     (the last part of the recording's cut plan), and the peak memory beyond the loaded model
+//     (Linux: the process's peak resident size). The scripted device delivers the audio PACE
+//     times faster than a microphone, so a long hold takes a fraction of its length.
+// usage: bench_service TEST_MODELS_DIRECTORY SPEECH_MODEL_DIRECTORY PACE HOLD_SECONDS...
+// Each figure is one line "figure: what | hold | measured | reference".
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <random>
@@ -20,6 +25,7 @@
 
 #include "audio/audio_capture.h"
 #include "audio/conditioning.h"
+#include "engine/parakeet_engine.h"
 #include "engine/recognition_service.h"
 #include "engine/transcription_chunks.h"
 
@@ -32,19 +38,43 @@ double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// A wave-input device that returns `totalSamples` of generated audio as fast as the capture takes
-// it, then holds on to its buffers until it is woken, like a microphone while the trigger is held.
+// One table of 16-bit samples, repeated for as long as a recording lasts.
+using SampleTable = std::vector<std::int16_t>;
+
+// Gaussian noise of the given RMS (full scale 1.0), repeating every 4 s.
+SampleTable NoiseTable(float noiseRms) {
+    SampleTable table(65'536);
+    std::mt19937 random(20240611);
+    std::normal_distribution<float> gaussian(0.0f, noiseRms * 32768.0f);
+    for (std::int16_t& sample : table) {
+        sample = static_cast<std::int16_t>(std::clamp(gaussian(random), -32768.0f, 32767.0f));
+    }
+    return table;
+}
+
+// Like speech for the cutting of long recordings: 2.6 s of noise at RMS 0.1, then a pause of
+// 0.4 s at RMS 0.001.
+SampleTable SpeechLikeTable() {
+    SampleTable table = NoiseTable(0.1f);
+    table.resize(48'000);
+    for (std::size_t i = 41'600; i < table.size(); ++i) table[i] /= 100;
+    return table;
+}
+
+// The samples a recording of `count` samples from the table holds, as the capture makes them.
+std::vector<float> TableSamples(const SampleTable& table, std::size_t count) {
+    std::vector<float> samples(count);
+    for (std::size_t i = 0; i < count; ++i) samples[i] = table[i % table.size()] / 32768.0f;
+    return samples;
+}
+
+// A wave-input device that returns `totalSamples` from the table, `pace` times faster than a
+// microphone (0: as fast as the capture takes them), then holds on to its buffers until it is
+// woken, like a microphone while the trigger is held.
 class SyntheticWaveInDevice final : public WaveInDevice {
 public:
-    // Gaussian noise of the given RMS (full scale 1.0), from a table that repeats every 4 s.
-    SyntheticWaveInDevice(std::size_t totalSamples, float noiseRms)
-        : remainingSamples_(totalSamples), noise_(kNoiseTableSamples) {
-        std::mt19937 random(20240611);
-        std::normal_distribution<float> gaussian(0.0f, noiseRms * 32768.0f);
-        for (std::int16_t& sample : noise_) {
-            sample = static_cast<std::int16_t>(std::clamp(gaussian(random), -32768.0f, 32767.0f));
-        }
-    }
+    SyntheticWaveInDevice(SampleTable table, std::size_t totalSamples, double pace)
+        : remainingSamples_(totalSamples), table_(std::move(table)), pace_(pace) {}
 
     bool CreateBufferEvent() override { return true; }
     void CloseBufferEvent() override {}
@@ -61,6 +91,7 @@ public:
     WaveInResult Start() override { return kWaveInOk; }
     BufferWaitResult WaitForBuffer(std::uint32_t) override {
         if (remainingSamples_ > 0 && !queue_.empty()) {
+            WaitForPace();
             FillOldestQueued();
             return BufferWaitResult::Signalled;
         }
@@ -101,6 +132,16 @@ private:
         std::uint32_t recordedBytes = 0;
     };
 
+    // A microphone at `pace` times real time has delivered every sample so far by now.
+    void WaitForPace() {
+        if (pace_ <= 0) return;
+        if (deliveredSamples_ == 0) started_ = Clock::now();
+        const auto due =
+            started_ + std::chrono::duration_cast<Clock::duration>(
+                           std::chrono::duration<double>(deliveredSamples_ / 16'000.0 / pace_));
+        std::this_thread::sleep_until(due);
+    }
+
     void FillOldestQueued() {
         Buffer& buffer = buffers_[queue_.front()];
         queue_.erase(queue_.begin());
@@ -108,19 +149,21 @@ private:
             std::min(remainingSamples_, buffer.memory.size() / sizeof(std::int16_t));
         auto* data = reinterpret_cast<std::int16_t*>(buffer.memory.data());
         for (std::size_t i = 0; i < samples; ++i) {
-            data[i] = noise_[noisePosition_];
-            noisePosition_ = (noisePosition_ + 1) % noise_.size();
+            data[i] = table_[tablePosition_];
+            tablePosition_ = (tablePosition_ + 1) % table_.size();
         }
         remainingSamples_ -= samples;
+        deliveredSamples_ += samples;
         buffer.done = true;
         buffer.recordedBytes = static_cast<std::uint32_t>(samples * sizeof(std::int16_t));
     }
 
-    static constexpr std::size_t kNoiseTableSamples = 65'536;
-
     std::size_t remainingSamples_;
-    std::vector<std::int16_t> noise_;
-    std::size_t noisePosition_ = 0;
+    std::size_t deliveredSamples_ = 0;
+    SampleTable table_;
+    std::size_t tablePosition_ = 0;
+    double pace_;
+    Clock::time_point started_{};
     std::array<Buffer, kCaptureBufferCount> buffers_{};
     std::vector<std::size_t> queue_;
     std::mutex mutex_;
@@ -129,14 +172,20 @@ private:
     bool wakePending_ = false;
 };
 
-// Waits for the end of one recording's processing.
+// Waits for the end of one recording's processing; notes when its result came.
 class FinishedSignal {
 public:
     RecognitionCallbacks Callbacks() {
-        return {.onText = [this](const std::string& text) { textBytes_ = text.size(); },
+        return {.onText =
+                    [this](const std::string& text) {
+                        std::lock_guard lock(mutex_);
+                        textBytes_ = text.size();
+                        resultAt_ = Clock::now();
+                    },
                 .onFinished =
                     [this] {
                         std::lock_guard lock(mutex_);
+                        if (resultAt_ == Clock::time_point{}) resultAt_ = Clock::now();
                         finished_ = true;
                         changed_.notify_all();
                     }};
@@ -146,22 +195,26 @@ public:
         changed_.wait(lock, [this] { return finished_; });
     }
     std::size_t TextBytes() const { return textBytes_; }
+    // The text's arrival, or the end when there was no text.
+    Clock::time_point ResultAt() const { return resultAt_; }
 
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool finished_ = false;
     std::size_t textBytes_ = 0;
+    Clock::time_point resultAt_{};
 };
 
 // Makes the devices of a service's recordings and hands the latest one to the bench.
 class DeviceMaker {
 public:
-    DeviceMaker(std::size_t samples, float noiseRms) : samples_(samples), noiseRms_(noiseRms) {}
+    DeviceMaker(SampleTable table, std::size_t samples, double pace = 0)
+        : table_(std::move(table)), samples_(samples), pace_(pace) {}
 
     WaveInDeviceFactory Factory() {
         return [this]() -> std::unique_ptr<WaveInDevice> {
-            auto device = std::make_unique<SyntheticWaveInDevice>(samples_, noiseRms_);
+            auto device = std::make_unique<SyntheticWaveInDevice>(table_, samples_, pace_);
             std::lock_guard lock(mutex_);
             latest_ = device.get();
             made_.notify_all();
@@ -180,8 +233,9 @@ public:
     }
 
 private:
+    SampleTable table_;
     std::size_t samples_;
-    float noiseRms_;
+    double pace_;
     std::mutex mutex_;
     std::condition_variable made_;
     SyntheticWaveInDevice* latest_ = nullptr;
@@ -190,7 +244,7 @@ private:
 void BenchReleaseLatency(const fs::path& models) {
     constexpr int kRecordings = 50;
     constexpr std::size_t kSamples = 5 * 16'000;
-    DeviceMaker devices(kSamples, 0.0f);
+    DeviceMaker devices(NoiseTable(0.0f), kSamples);
     RecognitionService service({.modelDirectory = models / "scripted-pcm"}, devices.Factory());
     service.EnsureModelLoaded();
     std::vector<double> latenciesMs;
@@ -206,8 +260,8 @@ void BenchReleaseLatency(const fs::path& models) {
     }
     std::sort(latenciesMs.begin(), latenciesMs.end());
     std::printf(
-        "release latency, %d recordings of 5 s: median %.3f ms, worst %.3f ms "
-        "(goal: median under 20 ms)\n",
+        "figure: StopRecording latency, median of %d | hold 5 s | %.3f ms (worst %.3f ms) | "
+        "goal: under 20 ms\n",
         kRecordings, latenciesMs[latenciesMs.size() / 2], latenciesMs.back());
 }
 
@@ -222,11 +276,11 @@ void BenchConditioning() {
     const Clock::time_point start = Clock::now();
     for (const float sample : input) sink += conditioner.Condition(sample);
     const double ms = MillisecondsSince(start);
-    std::printf("conditioning alone: %.2f ns a sample (%.1f ms for 10 min of audio)%s\n",
+    std::printf("figure: conditioning alone | 600 s of audio | %.2f ns a sample (%.1f ms) | -%s\n",
                 ms * 1e6 / kSamples, ms, sink == 12345.0f ? " " : "");
 
     for (const bool enabled : {false, true}) {
-        SyntheticWaveInDevice device(kSamples, 0.1f);
+        SyntheticWaveInDevice device(NoiseTable(0.1f), kSamples, 0);
         AudioCapture capture(device);
         CaptureStopFlag stop;
         const Clock::time_point captureStart = Clock::now();
@@ -238,8 +292,8 @@ void BenchConditioning() {
         const double captureMs = MillisecondsSince(captureStart);
         releaser.join();
         std::printf(
-            "capture of 10 min with conditioning %s: %.2f ns a sample (%zu samples, "
-            "the device's copying included)\n",
+            "figure: capture with conditioning %s, device copying included | 600 s of audio | "
+            "%.2f ns a sample (%zu samples) | -\n",
             enabled ? "on" : "off", captureMs * 1e6 / samples.size(), samples.size());
     }
 }
@@ -253,10 +307,23 @@ long StatusKilobytes(const char* field) {
     return -1;
 }
 
-void BenchTenMinutes(const fs::path& models) {
-    constexpr std::size_t kSamples = 10 * 60 * 16'000;
-    DeviceMaker devices(kSamples, 0.1f);
-    RecognitionService service({.modelDirectory = models / "realistic"}, devices.Factory());
+struct HoldFigures {
+    double seconds = 0;
+    double captureSeconds = 0;          // from the start until the device has delivered all
+    double releaseToResultSeconds = 0;  // from StopRecording to the text (or the end)
+    double beyondLoadedMiB = 0;
+    std::size_t textBytes = 0;
+};
+
+// One recording of `seconds` of speech-like audio on a freshly loaded model; the peak memory
+// counts from the loaded model on.
+HoldFigures MeasureHold(const fs::path& model, double seconds, double pace) {
+    const auto samples = static_cast<std::size_t>(seconds * 16'000);
+    DeviceMaker devices(SpeechLikeTable(), samples, pace);
+    // The conditioning stays off, so the recording holds exactly the table's samples and the
+    // engine's reference run below gets the same audio.
+    RecognitionService service({.modelDirectory = model, .conditioning = {.enabled = false}},
+                               devices.Factory());
     service.EnsureModelLoaded();
     const long loadedKb = StatusKilobytes("VmRSS:");
     std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
@@ -264,30 +331,91 @@ void BenchTenMinutes(const fs::path& models) {
     const Clock::time_point start = Clock::now();
     service.StartRecording(0, finished.Callbacks());
     devices.WaitUntilCaptured();
+    const Clock::time_point released = Clock::now();
     service.StopRecording();
-    const double captureMs = MillisecondsSince(start);
     finished.Wait();
-    const double totalMs = MillisecondsSince(start);
     const long peakKb = StatusKilobytes("VmHWM:");
+    return {.seconds = seconds,
+            .captureSeconds = std::chrono::duration<double>(released - start).count(),
+            .releaseToResultSeconds =
+                std::chrono::duration<double>(finished.ResultAt() - released).count(),
+            .beyondLoadedMiB = (peakKb - loadedKb) / 1024.0,
+            .textBytes = finished.TextBytes()};
+}
+
+// The engine's own time for what is left at the release: the last part of the recording's cut
+// plan. Median of three runs on an engine of its own.
+struct RemainderFigures {
+    double seconds = 0;
+    double engineSeconds = 0;
+};
+
+RemainderFigures MeasureRemainder(ParakeetEngine& engine, double holdSeconds) {
+    const std::vector<float> all =
+        TableSamples(SpeechLikeTable(), static_cast<std::size_t>(holdSeconds * 16'000));
+    const SampleRange last = PlanTranscriptionChunks(all).back();
+    const std::vector<float> remainder(all.begin() + std::ptrdiff_t(last.begin),
+                                       all.begin() + std::ptrdiff_t(last.end));
+    std::array<double, 3> runs{};
+    for (double& run : runs) {
+        const Clock::time_point start = Clock::now();
+        (void)engine.Transcribe(remainder);
+        run = std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    std::sort(runs.begin(), runs.end());
+    return {.seconds = remainder.size() / 16'000.0, .engineSeconds = runs[1]};
+}
+
+void PrintHold(const HoldFigures& hold, const RemainderFigures& remainder, double pace) {
+    const double unfinished = hold.releaseToResultSeconds - remainder.engineSeconds;
     std::printf(
-        "10 min on the realistic model: loaded %.1f MiB, peak %.1f MiB, %.1f MiB beyond "
-        "the loaded model (goal: under 1024 MiB); capture %.1f s, transcription %.1f s, "
-        "%zu text bytes\n",
-        loadedKb / 1024.0, peakKb / 1024.0, (peakKb - loadedKb) / 1024.0, captureMs / 1000.0,
-        (totalMs - captureMs) / 1000.0, finished.TextBytes());
+        "figure: release -> result | hold %.0f s | %.3f s | engine time for the "
+        "remainder (%.1f s of audio) %.3f s; goal: at most that + 0.05 s\n",
+        hold.seconds, hold.releaseToResultSeconds, remainder.seconds, remainder.engineSeconds);
+    std::printf(
+        "figure: work left beyond the remainder at the release | hold %.0f s | %.3f s | "
+        "about 0 when the worker keeps up with the device\n",
+        hold.seconds, unfinished);
+    std::printf(
+        "figure: device pace | hold %.0f s | %.1f x real time (capture %.1f s) | "
+        "a microphone: 1 x\n",
+        hold.seconds, pace > 0 ? pace : hold.seconds / hold.captureSeconds, hold.captureSeconds);
+    std::printf(
+        "figure: peak memory beyond the loaded model | hold %.0f s | %.0f MiB | "
+        "goal: at most 1024 MiB (%zu text bytes)\n",
+        hold.seconds, hold.beyondLoadedMiB, hold.textBytes);
+}
+
+void BenchHolds(const fs::path& model, double pace, const std::vector<double>& holdSeconds) {
+    std::vector<HoldFigures> holds;
+    for (const double seconds : holdSeconds) holds.push_back(MeasureHold(model, seconds, pace));
+    ParakeetEngine engine(model);
+    (void)engine.Transcribe(std::vector<float>(16'000));  // warm up the sessions
+    for (const HoldFigures& hold : holds) {
+        PrintHold(hold, MeasureRemainder(engine, hold.seconds), pace);
+    }
 }
 
 }  // namespace
 }  // namespace orvello
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s TEST_MODELS_DIRECTORY\n", argv[0]);
+    if (argc < 5) {
+        std::fprintf(
+            stderr, "usage: %s TEST_MODELS_DIRECTORY SPEECH_MODEL_DIRECTORY PACE HOLD_SECONDS...\n",
+            argv[0]);
         return 2;
     }
     const orvello::fs::path models = argv[1];
-    orvello::BenchReleaseLatency(models);
-    orvello::BenchConditioning();
-    orvello::BenchTenMinutes(models);
+    std::vector<double> holdSeconds;
+    for (int i = 4; i < argc; ++i) holdSeconds.push_back(std::atof(argv[i]));
+    try {
+        orvello::BenchReleaseLatency(models);
+        orvello::BenchConditioning();
+        orvello::BenchHolds(argv[2], std::atof(argv[3]), holdSeconds);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Error: %s\n", error.what());
+        return 1;
+    }
     return 0;
 }

@@ -12,9 +12,13 @@ class GraphBuilder:
         self.initializers = []
         self._next_id = 0
 
-    def constant(self, values, dtype, name_hint="const"):
-        name = f"{name_hint}_{self._next_id}"
+    def unique(self):
+        """A number no other name of this graph carries."""
         self._next_id += 1
+        return self._next_id - 1
+
+    def constant(self, values, dtype, name_hint="const"):
+        name = f"{name_hint}_{self.unique()}"
         array = np.asarray(values, dtype=dtype)
         self.initializers.append(numpy_helper.from_array(array, name))
         return name

@@ -1,0 +1,430 @@
+#!/usr/bin/python3
+"""Writes a speech model with the real Parakeet TDT 0.6B networks' sizes and cost.
+
+Usage: /usr/bin/python3 parakeet_sized_model.py OUTDIR
+
+The weights are random (fixed seed), so what it transcribes is meaningless;
+what it costs is what the real model costs: the same files, tensor names and
+shapes, a 128-bin log-mel preprocessor, an encoder of three stride-2
+convolutions and 24 conformer blocks of width 1024 whose linear layers run on
+int8 weights, and the prediction and joint networks of the real sizes. About
+627 M parameters, an encoder file of about 610 MB. The directory is written
+under a temporary name and renamed when complete, so a half-written one is
+never taken for a model. Needs Debian's python3-onnx and python3-numpy; the
+weights are made one layer at a time, so about 3 GB of memory suffice.
+"""
+
+import os
+import shutil
+import sys
+import time
+
+import numpy as np
+from onnx import TensorProto
+
+sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
+import make_test_models  # noqa: E402
+import realistic_model  # noqa: E402
+from graph_builder import GraphBuilder, tensor  # noqa: E402
+from quantized_linear import QuantizedLinear, dequantized, quantize_symmetric  # noqa: E402
+
+SEED = 20261210
+
+# Preprocessor: 25 ms Hann windows every 10 ms, 512-point FFT, 128 mel bands.
+SAMPLE_RATE_HZ = 16000
+FFT_SIZE = 512
+WINDOW_SAMPLES = 400
+HOP_SAMPLES = 160
+MEL_BINS = 128
+PREEMPHASIS = 0.97
+LOG_GUARD = 2.0 ** -24
+NORM_EPSILON = 1e-5
+
+# Encoder.
+SUBSAMPLING_CHANNELS = 256
+SUBSAMPLED_BINS = MEL_BINS // 8  # three stride-2 convolutions
+MODEL_WIDTH = 1024
+LAYER_COUNT = 24
+HEAD_COUNT = 8
+HEAD_WIDTH = MODEL_WIDTH // HEAD_COUNT
+FEED_FORWARD_WIDTH = 4096
+CONV_KERNEL = 9
+
+# Prediction and joint networks.
+VOCAB_SIZE = realistic_model.VOCAB_SIZE  # 8193, "<blk>" last
+BLANK_ID = realistic_model.BLANK_ID
+PRED_HIDDEN = realistic_model.PRED_HIDDEN  # 640
+STATE_LAYERS = realistic_model.STATE_LAYERS
+JOINT_HIDDEN = 640
+DURATION_BIAS = realistic_model.DURATION_BIAS  # durations 0..4 frames
+SCORE_COUNT = VOCAB_SIZE + len(DURATION_BIAS)  # 8198
+BLANK_SHARE = realistic_model.BLANK_SHARE
+
+
+def normal(rng, shape, scale):
+    return realistic_model.normal(rng, shape, scale)
+
+
+def layer_rng(index):
+    """Each layer draws from a generator of its own, so layers can be made one at a time."""
+    return np.random.default_rng([SEED, index])
+
+
+# ------------------------------------------------------------ preprocessor
+
+
+def hz_to_mel(hz):
+    """Slaney's mel scale: linear below 1 kHz, logarithmic above."""
+    hz = np.asarray(hz, np.float64)
+    linear = hz / (200.0 / 3)
+    return np.where(hz >= 1000.0, 15.0 + np.log(np.maximum(hz, 1e-9) / 1000.0) / (np.log(6.4) / 27),
+                    linear)
+
+
+def mel_to_hz(mel):
+    mel = np.asarray(mel, np.float64)
+    return np.where(mel >= 15.0, 1000.0 * np.exp((np.log(6.4) / 27) * (mel - 15.0)),
+                    mel * (200.0 / 3))
+
+
+def mel_filterbank():
+    """[257, 128] triangular filters of equal area (Slaney normalisation)."""
+    bin_hz = np.linspace(0, SAMPLE_RATE_HZ / 2, FFT_SIZE // 2 + 1)
+    edges_hz = mel_to_hz(np.linspace(hz_to_mel(0.0), hz_to_mel(SAMPLE_RATE_HZ / 2), MEL_BINS + 2))
+    widths = np.diff(edges_hz)
+    ramps = edges_hz[:, None] - bin_hz[None, :]
+    rising = -ramps[:-2] / widths[:-1, None]
+    falling = ramps[2:] / widths[1:, None]
+    filters = np.maximum(0, np.minimum(rising, falling))
+    filters *= (2.0 / (edges_hz[2:] - edges_hz[:-2]))[:, None]
+    return filters.T.astype(np.float32)
+
+
+def fft_window():
+    """A symmetric 400-sample Hann window centred in the 512-sample frame."""
+    hann = 0.5 - 0.5 * np.cos(2 * np.pi * np.arange(WINDOW_SAMPLES) / (WINDOW_SAMPLES - 1))
+    padding = (FFT_SIZE - WINDOW_SAMPLES) // 2
+    return np.pad(hann, (padding, FFT_SIZE - WINDOW_SAMPLES - padding)).astype(np.float32)
+
+
+def preemphasised(g, waveforms):
+    first = g.op("Slice", [waveforms, g.int64s([0]), g.int64s([1]), g.int64s([1])])
+    current = g.op("Slice", [waveforms, g.int64s([1]), g.int64s([2 ** 62]), g.int64s([1])])
+    previous = g.op("Slice", [waveforms, g.int64s([0]), g.int64s([-1]), g.int64s([1])])
+    rest = g.op("Sub", [current, g.op("Mul", [previous, g.float32(PREEMPHASIS)])])
+    return g.op("Concat", [first, rest], axis=1)
+
+
+def normalised_per_feature(g, values):
+    """Mean 0 and standard deviation 1 (n - 1 denominator) per mel band over time (axis 1)."""
+    centred = g.op("Sub", [values, g.op("ReduceMean", [values], axes=[1], keepdims=1)])
+    frames = g.op("Cast", [g.op("Gather", [g.op("Shape", [values]), g.int64s(1)], axis=0)],
+                  to=TensorProto.FLOAT)
+    denominator = g.op("Max", [g.op("Sub", [frames, g.float32(1.0)]), g.float32(1.0)])
+    squares = g.op("ReduceSum", [g.op("Mul", [centred, centred]), g.int64s([1])], keepdims=1)
+    spread = g.op("Sqrt", [g.op("Div", [squares, denominator])])
+    return g.op("Div", [centred, g.op("Add", [spread, g.float32(NORM_EPSILON)])])
+
+
+def preprocessor_graph():
+    g = GraphBuilder()
+    padding = FFT_SIZE // 2  # frames centred on every 160th sample
+    signal = g.op("Pad", [preemphasised(g, "waveforms"), g.int64s([0, padding, 0, padding])])
+    spectrum = g.op("STFT", [g.op("Unsqueeze", [signal, g.int64s([2])]), g.int64s(HOP_SAMPLES),
+                             g.weight("window", fft_window()), g.int64s(FFT_SIZE)], onesided=1)
+    power = g.op("ReduceSumSquare", [spectrum], axes=[3], keepdims=0)
+    mel = g.op("MatMul", [power, g.weight("mel_filterbank", mel_filterbank())])
+    log_mel = g.op("Log", [g.op("Add", [mel, g.float32(LOG_GUARD)])])
+    g.op("Transpose", [normalised_per_feature(g, log_mel)], "features", perm=[0, 2, 1])
+    frames = g.op("Div", ["waveforms_lens", g.int64s([HOP_SAMPLES])])
+    g.op("Add", [frames, g.int64s([1])], "features_lens")
+    inputs = [tensor("waveforms", TensorProto.FLOAT, [1, "samples"]),
+              tensor("waveforms_lens", TensorProto.INT64, [1])]
+    outputs = [tensor("features", TensorProto.FLOAT, [1, MEL_BINS, "feature_frames"]),
+               tensor("features_lens", TensorProto.INT64, [1])]
+    return g.graph("parakeet_sized_preprocessor", inputs, outputs)
+
+
+# ----------------------------------------------------------------- encoder
+
+
+def swish(g, values):
+    return g.op("Mul", [values, g.op("Sigmoid", [values])])
+
+
+class EncoderWriter:
+    """Builds the encoder graph layer by layer; weights live only while their layer is written."""
+
+    def __init__(self):
+        self.g = GraphBuilder()
+        self.net = QuantizedLinear(self.g)
+        self.ones = self.g.weight("norm_scale", np.ones(MODEL_WIDTH))
+        self.zeros = self.g.weight("norm_bias", np.zeros(MODEL_WIDTH))
+
+    def norm(self, values):
+        return self.g.op("LayerNormalization", [values, self.ones, self.zeros], axis=-1,
+                         epsilon=NORM_EPSILON)
+
+    def conv(self, values, name, weights, group=1, stride=1, padding=0):
+        g = self.g
+        kernel = list(weights.shape[2:])
+        bias = np.zeros(weights.shape[0], np.float32)
+        return g.op("Conv", [values, self.net.weight(name + "_w", weights), self.net.weight(name + "_b", bias)],
+                    group=group, kernel_shape=kernel, strides=[stride] * len(kernel),
+                    pads=[padding] * (2 * len(kernel)))
+
+    def subsampling(self, rng):
+        """[1, 128, Tf] features -> [1, T, 1024], T = Tf / 8 rounded up."""
+        g, c = self.g, SUBSAMPLING_CHANNELS
+        values = g.op("Unsqueeze", [g.op("Transpose", ["audio_signal"], perm=[0, 2, 1]), g.int64s([1])])
+        values = g.op("Relu", [self.conv(values, "sub_conv1", normal(rng, (c, 1, 3, 3), (2 / 9) ** 0.5),
+                                         stride=2, padding=1)])
+        for index in (2, 3):
+            depthwise = normal(rng, (c, 1, 3, 3), (2 / 9) ** 0.5)
+            values = self.conv(values, f"sub_dw{index}", depthwise, group=c, stride=2, padding=1)
+            values = g.op("Relu", [self.conv(values, f"sub_pw{index}", normal(rng, (c, c, 1, 1), (2 / c) ** 0.5))])
+        values = g.op("Reshape", [g.op("Transpose", [values], perm=[0, 2, 1, 3]),
+                                  g.int64s([0, 0, c * SUBSAMPLED_BINS])])
+        width = c * SUBSAMPLED_BINS
+        return self.net.apply(values, "sub_out", normal(rng, (width, MODEL_WIDTH), width ** -0.5),
+                              normal(rng, (MODEL_WIDTH,), 0.02))
+
+    def positions(self, frame_count):
+        """Sinusoidal embeddings of the relative positions T-1 ... -(T-1): [1, 2T-1, 1024]."""
+        g = self.g
+        count = g.op("Cast", [g.op("Squeeze", [frame_count, g.int64s([0])])], to=TensorProto.FLOAT)
+        offsets = g.op("Range", [g.op("Sub", [count, g.float32(1.0)]), g.op("Neg", [count]),
+                                 g.float32(-1.0)])
+        rates = 10000.0 ** (-np.arange(0, MODEL_WIDTH, 2, dtype=np.float64) / MODEL_WIDTH)
+        angles = g.op("Mul", [g.op("Unsqueeze", [offsets, g.int64s([1])]), g.weight("position_rates", rates)])
+        pairs = [g.op("Unsqueeze", [g.op(f, [angles]), g.int64s([2])]) for f in ("Sin", "Cos")]
+        return g.op("Reshape", [g.op("Concat", pairs, axis=2), g.int64s([1, -1, MODEL_WIDTH])])
+
+    def feed_forward(self, values, name, rng):
+        """Half-step module: values + 0.5 * FF(norm(values))."""
+        g, w, f = self.g, MODEL_WIDTH, FEED_FORWARD_WIDTH
+        hidden = self.net.apply(self.norm(values), name + "_up", normal(rng, (w, f), w ** -0.5),
+                                normal(rng, (f,), 0.02))
+        hidden = self.net.apply(swish(g, hidden), name + "_down", normal(rng, (f, w), f ** -0.5),
+                                normal(rng, (w,), 0.02))
+        return g.op("Add", [values, g.op("Mul", [hidden, g.float32(0.5)])])
+
+    def heads(self, values, frame_axis_last=False):
+        """[1, T, 1024] -> [1, 8, T, 128], or [1, 8, 128, T]."""
+        g = self.g
+        split = g.op("Reshape", [values, g.int64s([1, -1, HEAD_COUNT, HEAD_WIDTH])])
+        return g.op("Transpose", [split], perm=[0, 2, 3, 1] if frame_axis_last else [0, 2, 1, 3])
+
+    def relative_shift(self, scores, frame_count):
+        """[1, 8, T, 2T-1] scores by relative position -> [1, 8, T, T] by key frame."""
+        g = self.g
+        padded = g.op("Pad", [scores, g.int64s([0, 0, 0, 1, 0, 0, 0, 0])])
+        tall = g.op("Reshape", [padded, g.op("Concat", [g.int64s([1, HEAD_COUNT, -1]), frame_count], axis=0)])
+        tall = g.op("Slice", [tall, g.int64s([1]), g.int64s([2 ** 62]), g.int64s([2])])
+        wide = g.op("Reshape", [tall, g.op("Concat", [g.int64s([1, HEAD_COUNT]), frame_count, g.int64s([-1])], axis=0)])
+        return g.op("Slice", [wide, g.int64s([0]), frame_count, g.int64s([3])])
+
+    def attention(self, values, positions, frame_count, name, rng):
+        """Multi-head self-attention with relative positions (content and position biases)."""
+        g, net, w = self.g, self.net, MODEL_WIDTH
+        normed = self.norm(values)
+        qkv = net.apply(normed, name + "_qkv", normal(rng, (w, 3 * w), w ** -0.5), normal(rng, (3 * w,), 0.02))
+        query, key, value = g.ops("Split", [qkv, g.int64s([w, w, w])],
+                                  [f"{name}_{part}_{g.unique()}" for part in "qkv"], axis=-1)
+        query = self.heads(query)
+        position_keys = net.apply(positions, name + "_pos", normal(rng, (w, w), w ** -0.5))
+        bias_shape = (HEAD_COUNT, 1, HEAD_WIDTH)
+        by_content = g.op("MatMul", [g.op("Add", [query, net.weight(name + "_bias_u", normal(rng, bias_shape, 0.02))]),
+                                     self.heads(key, frame_axis_last=True)])
+        by_position = g.op("MatMul", [g.op("Add", [query, net.weight(name + "_bias_v", normal(rng, bias_shape, 0.02))]),
+                                      self.heads(position_keys, frame_axis_last=True)])
+        scores = g.op("Add", [by_content, self.relative_shift(by_position, frame_count)])
+        weights = g.op("Softmax", [g.op("Mul", [scores, g.float32(HEAD_WIDTH ** -0.5)])], axis=-1)
+        context = g.op("MatMul", [weights, self.heads(value)])
+        context = g.op("Reshape", [g.op("Transpose", [context], perm=[0, 2, 1, 3]), g.int64s([0, 0, w])])
+        out = net.apply(context, name + "_out", normal(rng, (w, w), w ** -0.5), normal(rng, (w,), 0.02))
+        return g.op("Add", [values, out])
+
+    def convolution(self, values, name, rng):
+        """Pointwise to two halves, gated, depthwise over time, swish, pointwise back."""
+        g, net, w = self.g, self.net, MODEL_WIDTH
+        doubled = net.apply(self.norm(values), name + "_pw1", normal(rng, (w, 2 * w), w ** -0.5),
+                            normal(rng, (2 * w,), 0.02))
+        content, gate = g.ops("Split", [doubled, g.int64s([w, w])],
+                              [f"{name}_{part}_{g.unique()}" for part in ("content", "gate")], axis=-1)
+        gated = g.op("Transpose", [g.op("Mul", [content, g.op("Sigmoid", [gate])])], perm=[0, 2, 1])
+        mixed = self.conv(gated, name + "_dw", normal(rng, (w, 1, CONV_KERNEL), CONV_KERNEL ** -0.5),
+                          group=w, padding=CONV_KERNEL // 2)
+        mixed = g.op("Transpose", [swish(g, mixed)], perm=[0, 2, 1])
+        out = net.apply(mixed, name + "_pw2", normal(rng, (w, w), w ** -0.5), normal(rng, (w,), 0.02))
+        return g.op("Add", [values, out])
+
+    def conformer_block(self, values, positions, frame_count, index):
+        rng = layer_rng(index + 1)
+        name = f"layer{index}"
+        values = self.feed_forward(values, name + "_ff1", rng)
+        values = self.attention(values, positions, frame_count, name + "_att", rng)
+        values = self.convolution(values, name + "_conv", rng)
+        values = self.feed_forward(values, name + "_ff2", rng)
+        return self.norm(values)
+
+    def encoded_lengths(self):
+        """Each stride-2 convolution (kernel 3, padding 1) keeps floor((n - 1) / 2) + 1 frames."""
+        g = self.g
+        length = g.op("Cast", ["length"], to=TensorProto.FLOAT)
+        for _ in range(3):
+            halved = g.op("Floor", [g.op("Mul", [g.op("Sub", [length, g.float32(1.0)]), g.float32(0.5)])])
+            length = g.op("Add", [halved, g.float32(1.0)])
+        g.op("Cast", [length], "encoded_lengths", to=TensorProto.INT64)
+
+    def graph(self):
+        g = self.g
+        values = self.subsampling(layer_rng(0))
+        frame_count = g.op("Slice", [g.op("Shape", [values]), g.int64s([1]), g.int64s([2])])
+        positions = self.positions(frame_count)
+        for index in range(LAYER_COUNT):
+            values = self.conformer_block(values, positions, frame_count, index)
+        g.op("Transpose", [values], "outputs", perm=[0, 2, 1])
+        self.encoded_lengths()
+        inputs = [tensor("audio_signal", TensorProto.FLOAT, [1, MEL_BINS, "feature_frames"]),
+                  tensor("length", TensorProto.INT64, [1])]
+        outputs = [tensor("outputs", TensorProto.FLOAT, [1, MODEL_WIDTH, "frames"]),
+                   tensor("encoded_lengths", TensorProto.INT64, [1])]
+        return g.graph("parakeet_sized_encoder", inputs, outputs)
+
+
+# ----------------------------------------------------------- decoder-joint
+
+
+def decoder_joint_weights():
+    """Float weights; the joint's linear layers as the int8 network will see them."""
+    rng = layer_rng(LAYER_COUNT + 1)
+    weights = {
+        "embedding": normal(rng, (VOCAB_SIZE, PRED_HIDDEN), 1.0),
+        "lstm": [realistic_model.lstm_weights(rng) for _ in range(STATE_LAYERS)],
+        "joint_encoder_w": normal(rng, (MODEL_WIDTH, JOINT_HIDDEN), MODEL_WIDTH ** -0.5),
+        "joint_encoder_b": normal(rng, (JOINT_HIDDEN,), 0.1),
+        "joint_pred_w": normal(rng, (PRED_HIDDEN, JOINT_HIDDEN), 2.0 * PRED_HIDDEN ** -0.5),
+        "joint_pred_b": normal(rng, (JOINT_HIDDEN,), 0.1),
+        "joint_out_w": normal(rng, (JOINT_HIDDEN, SCORE_COUNT), (2.0 / JOINT_HIDDEN) ** 0.5),
+        "joint_out_b": np.zeros(SCORE_COUNT, np.float32),
+    }
+    for name in ("joint_encoder_w", "joint_pred_w", "joint_out_w"):
+        weights[name] = dequantized(*quantize_symmetric(weights[name]))
+    weights["joint_out_b"][VOCAB_SIZE:] = DURATION_BIAS
+    return weights
+
+
+def calibrate_blank_bias(weights):
+    """Blank bias such that blank beats the best other token in BLANK_SHARE of the
+    (frame, prediction) pairs. Encoder frames leave a layer norm, so any frame is
+    a vector of mean 0 and variance 1; random ones of that kind stand in for them
+    (the projection's weights are random, so only the frame's length matters)."""
+    rng = np.random.default_rng([SEED, 1000])
+    frames = realistic_model.layer_norm(rng.standard_normal((48, MODEL_WIDTH)).astype(np.float32))
+    state_h = np.zeros((STATE_LAYERS, PRED_HIDDEN), np.float32)
+    state_c = np.zeros_like(state_h)
+    margins = []
+    for token in rng.integers(0, VOCAB_SIZE - 1, 48):
+        prediction, state_h, state_c = realistic_model.reference_predict(weights, token, state_h, state_c)
+        scores = realistic_model.reference_joint(weights, frames, prediction)[:, :VOCAB_SIZE]
+        best_other = np.delete(scores, BLANK_ID, axis=1).max(axis=1)
+        margins.append(best_other - scores[:, BLANK_ID])
+    return np.float32(np.quantile(np.concatenate(margins), BLANK_SHARE))
+
+
+def prediction_network(g, net, weights):
+    """Embedding of the previous token, then one ONNX LSTM per layer (state 1 = h, state 2 = c)."""
+    token = g.op("Clip", [g.op("Cast", ["targets"], to=TensorProto.INT64), g.int64s(0), g.int64s(VOCAB_SIZE - 1)])
+    values = g.op("Gather", [net.weight("embedding", weights["embedding"]), token], axis=0)
+    hiddens, cells = [], []
+    for index, layer in enumerate(weights["lstm"]):
+        bounds = [g.int64s([index]), g.int64s([index + 1]), g.int64s([0])]
+        names = [net.weight(f"lstm{index}_{part}", layer[part]) for part in ("W", "R", "B")]
+        outs = [f"lstm{index}_{part}" for part in ("y", "h", "c")]
+        g.ops("LSTM", [values] + names + ["", g.op("Slice", ["input_states_1"] + bounds),
+                                          g.op("Slice", ["input_states_2"] + bounds)],
+              outs, hidden_size=PRED_HIDDEN)
+        values = g.op("Squeeze", [outs[0], g.int64s([1])])  # drop the direction axis
+        hiddens.append(outs[1])
+        cells.append(outs[2])
+    return values, hiddens, cells
+
+
+def decoder_joint_graph(weights):
+    g = GraphBuilder()
+    net = QuantizedLinear(g)
+    prediction, hiddens, cells = prediction_network(g, net, weights)
+    g.op("Concat", hiddens, "output_states_1", axis=0)
+    g.op("Concat", cells, "output_states_2", axis=0)
+    frame = g.op("Reshape", ["encoder_outputs", g.int64s([1, MODEL_WIDTH])])
+    prediction = g.op("Reshape", [prediction, g.int64s([1, PRED_HIDDEN])])
+    hidden = g.op("Add", [net.apply(frame, "joint_encoder", weights["joint_encoder_w"], weights["joint_encoder_b"]),
+                          net.apply(prediction, "joint_pred", weights["joint_pred_w"], weights["joint_pred_b"])])
+    scores = net.apply(g.op("Relu", [hidden]), "joint_out", weights["joint_out_w"], weights["joint_out_b"])
+    g.op("Reshape", [scores, g.int64s([1, 1, 1, SCORE_COUNT])], "outputs")
+    g.op("Identity", ["target_length"], "prednet_lengths")
+    state_shape = [STATE_LAYERS, "batch", PRED_HIDDEN]
+    inputs = [tensor("encoder_outputs", TensorProto.FLOAT, [1, MODEL_WIDTH, 1]),
+              tensor("targets", TensorProto.INT32, [1, 1]),
+              tensor("target_length", TensorProto.INT32, [1]),
+              tensor("input_states_1", TensorProto.FLOAT, state_shape),
+              tensor("input_states_2", TensorProto.FLOAT, state_shape)]
+    outputs = [tensor("outputs", TensorProto.FLOAT, [1, 1, 1, SCORE_COUNT]),
+               tensor("prednet_lengths", TensorProto.INT32, [1]),
+               tensor("output_states_1", TensorProto.FLOAT, state_shape),
+               tensor("output_states_2", TensorProto.FLOAT, state_shape)]
+    return g.graph("parakeet_sized_decoder_joint", inputs, outputs), net.parameter_count
+
+
+# -------------------------------------------------------------- directory
+
+
+def size_figures(partial, encoder_parameters, decoder_parameters):
+    """Lines "figure: what | - | measured | reference" about the model's size."""
+    encoder_bytes = os.path.getsize(os.path.join(partial, make_test_models.INT8_NAMES[0]))
+    total = encoder_parameters + decoder_parameters
+    return (f"figure: parameters | - | {total / 1e6:.1f} M (encoder {encoder_parameters / 1e6:.1f} M, "
+            f"decoder-joint {decoder_parameters / 1e6:.1f} M) | the real model: about 627 M\n"
+            f"figure: encoder file size | - | {encoder_bytes / 1e6:.0f} MB | "
+            "the real int8 export: about 613 MB\n")
+
+
+def write_model(out_directory):
+    """Writes the model and figures.txt (its size) into OUTDIR.partial, then renames it OUTDIR."""
+    partial = out_directory.rstrip("/") + ".partial"
+    shutil.rmtree(partial, ignore_errors=True)
+    encoder_name, decoder_joint_name = make_test_models.INT8_NAMES
+    weights = decoder_joint_weights()
+    weights["joint_out_b"][BLANK_ID] = calibrate_blank_bias(weights)
+    decoder_joint, decoder_parameters = decoder_joint_graph(weights)
+    del weights
+    make_test_models.write_model_directory(partial, realistic_model.vocab_lines(), {
+        "nemo128.onnx": make_test_models.make_model(preprocessor_graph()),
+        decoder_joint_name: make_test_models.make_model(decoder_joint)})
+    del decoder_joint
+    encoder_writer = EncoderWriter()
+    encoder = make_test_models.make_model(encoder_writer.graph())
+    encoder_parameters = encoder_writer.net.parameter_count
+    del encoder_writer
+    make_test_models.check_and_save(encoder, os.path.join(partial, encoder_name))
+    del encoder
+    make_test_models.write_text(os.path.join(partial, "figures.txt"),
+                                size_figures(partial, encoder_parameters, decoder_parameters))
+    os.replace(partial, out_directory)
+
+
+def main(argv):
+    if len(argv) != 1:
+        print(__doc__.split("\n\n")[1], file=sys.stderr)
+        return 2
+    started = time.monotonic()
+    write_model(argv[0])
+    print(f"Parakeet-sized model written to {argv[0]} in {time.monotonic() - started:.0f} s")
+    with open(os.path.join(argv[0], "figures.txt"), encoding="utf-8") as figures:
+        print(figures.read(), end="")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
