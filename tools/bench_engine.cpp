@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -74,9 +75,14 @@ double BareDecoderJointRun(const fs::path& model, const ParakeetEngine& engine, 
     return inside / double(runs);
 }
 
-TranscribeTimings MedianRun(ParakeetEngine& engine, const std::vector<float>& samples) {
+// The median run; `cpuSeconds` gets the processor time of all threads per run, on average, which
+// other programs on a busy machine change far less than the wall time.
+TranscribeTimings MedianRun(ParakeetEngine& engine, const std::vector<float>& samples,
+                            double& cpuSeconds) {
     std::vector<TranscribeTimings> runs(kRepetitions);
+    const std::clock_t cpuStart = std::clock();
     for (auto& timings : runs) (void)engine.Transcribe(samples, &timings);
+    cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC / kRepetitions;
     auto total = [](const TranscribeTimings& t) {
         return t.preprocessorSeconds + t.encoderSeconds + t.decodingSeconds;
     };
@@ -126,7 +132,8 @@ double ResidentMiB() {
 }
 
 void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
-    const TranscribeTimings t = MedianRun(engine, Noise(seconds));
+    double cpuSeconds = 0;
+    const TranscribeTimings t = MedianRun(engine, Noise(seconds), cpuSeconds);
     const double total = t.preprocessorSeconds + t.encoderSeconds + t.decodingSeconds;
     const double overhead = total - t.insideRunSeconds;
     const double perRun = t.decodingSeconds / double(std::max<int64_t>(1, t.decoderJointRuns));
@@ -143,6 +150,8 @@ void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
     const std::string suffix = Format(" %.0f s", seconds);
     PrintFigure("encoder run", length, Format("%.3f s", t.encoderSeconds), "encoder run" + suffix);
     PrintFigure("Transcribe", length, Format("%.3f s", total), "Transcribe" + suffix);
+    PrintFigure("Transcribe processor time, all threads", length, Format("%.3f s", cpuSeconds),
+                "-");
     PrintFigure("decoder-joint run", length, Format("%.2f ms", perRun * 1e3), "decoder-joint run");
     PrintFigure("decoder-joint runs per second of audio", length,
                 Format("%.1f", double(t.decoderJointRuns) / seconds), "-");

@@ -14,7 +14,7 @@ parakeet_sized_model() {
   if [ ! -f "$dir/encoder-model.int8.onnx" ] || [ "$(cat "$dir/generator.sha256" 2>/dev/null)" != "$hash" ]; then
     echo "making the Parakeet-sized model in $dir (about 1.5 min, 3 GB of memory)" >&2
     rm -rf "$dir"
-    /usr/bin/python3 tests/models/parakeet_sized_model.py "$dir" >&2
+    /usr/bin/python3 tests/models/parakeet_sized_model.py "$dir" >/dev/null
     echo "$hash" >"$dir/generator.sha256"
   fi
   echo "$dir"

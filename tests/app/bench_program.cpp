@@ -1,0 +1,174 @@
+// Not a test: prints what the real Orvello.exe costs under Wine with the model of its run folder.
+//   - start-up: from the process start to "Engine ready." in the log, beside the time a bare
+//     ParakeetEngine takes to create its sessions from the same folder;
+//   - each hold: Right Ctrl held with xdotool while the WAV file (a hold's length of speech) goes
+//     into the virtual microphone, then released with Orvello's window in front, so the result
+//     is only logged; the time from the release (xdotool's keyup returned) to the result line in
+//     the log, beside the engine's own Transcribe time for the same audio in this run.
+// usage: bench_program RUN_FOLDER WAV...   (Unix paths; run inside scripts/with-test-env)
+// Each figure is one line "figure: what | hold | measured | reference".
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <future>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/parakeet_engine.h"
+#include "tests/app/orvello_process_win.h"
+#include "tests/app/recording_message_pump.h"
+#include "tests/audio/virtual_microphone_win.h"
+#include "tests/support/desktop.h"
+#include "tests/support/unix_command.h"
+#include "tools/wav_file.h"
+
+namespace orvello {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kLogId = 1007;
+// Time for Orvello to open the microphone after the trigger press.
+constexpr auto kDeviceOpenTime = 500ms;
+// Carries the end of the speech through the device's buffers before the trigger is released.
+constexpr auto kTailSilence = 600ms;
+constexpr auto kLongestWait = 10min;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::wstring WindowsPath(const std::string& unixPath) {
+    return test::RunFolder(unixPath.c_str());
+}
+
+// The recording Orvello makes of the file: its samples and the tail of silence.
+std::vector<float> HeldAudio(const std::string& unixWav) {
+    const std::string windowsWav = "Z:" + unixWav;
+    std::vector<float> samples = ToFloatSamples(ReadWav16kMono(windowsWav));
+    samples.resize(samples.size() + 16 * std::size_t(kTailSilence.count()), 0.0f);
+    return samples;
+}
+
+struct Reference {
+    double sessionSeconds = 0;
+    std::vector<double> transcribeSeconds;  // one per file, median of three
+};
+
+Reference MeasureEngine(const std::string& runFolder, const std::vector<std::string>& wavs) {
+    Reference reference;
+    const Clock::time_point start = Clock::now();
+    auto engine = std::make_unique<ParakeetEngine>(WindowsPath(runFolder) + L"\\models");
+    reference.sessionSeconds = SecondsSince(start);
+    (void)engine->Transcribe(std::vector<float>(16'000));  // warm up the sessions
+    for (const std::string& wav : wavs) {
+        const std::vector<float> audio = HeldAudio(wav);
+        std::array<double, 3> runs{};
+        for (double& run : runs) {
+            const Clock::time_point runStart = Clock::now();
+            (void)engine->Transcribe(audio);
+            run = SecondsSince(runStart);
+        }
+        std::sort(runs.begin(), runs.end());
+        reference.transcribeSeconds.push_back(runs[1]);
+    }
+    return reference;
+}
+
+// Result lines of the log so far: a text, or the note that there was none.
+std::size_t ResultLines(const test::OrvelloProcess& orvello) {
+    const std::wstring log = orvello.ControlText(kLogId);
+    std::size_t count = 0;
+    for (const wchar_t* marker : {L"[Main trigger | Text: ", L"[no speech recognized]"}) {
+        for (std::size_t at = log.find(marker); at != std::wstring::npos;
+             at = log.find(marker, at + 1)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+// Holds Right Ctrl while the file goes into the microphone, releases it and returns the seconds
+// until the result line; negative when a step failed.
+double HoldAndRelease(test::OrvelloProcess& orvello, const std::string& wav, double wavSeconds) {
+    const UINT microphone = test::WaveInDeviceNamed(L"OrvelloMic");
+    if (microphone == UINT(-1)) return -1;
+    test::DrainMicrophone(microphone);
+    if (!test::FocusWindow(orvello.MainWindow())) return -1;
+    const std::size_t resultsBefore = ResultLines(orvello);
+    if (!test::KeyDown(test::keycode::kRightCtrl)) return -1;
+    test::PumpMessagesFor(kDeviceOpenTime);
+    const auto feedTimeout = std::chrono::milliseconds(std::int64_t(wavSeconds * 1000)) + 60s;
+    std::future<int> feeding = std::async(std::launch::async, [&] {
+        return test::RunUnixCommand(std::string(ORVELLO_SOURCE_DIR) + "/tools/feed-mic " +
+                                        test::ShellQuote(wav) + " --tail-silence-ms " +
+                                        std::to_string(kTailSilence.count()),
+                                    feedTimeout);
+    });
+    (void)test::PumpMessagesUntil([&] { return feeding.wait_for(0s) == std::future_status::ready; },
+                                  feedTimeout);
+    const int fed = feeding.get();
+    if (!test::KeyUp(test::keycode::kRightCtrl) || fed != 0) return -1;
+    const Clock::time_point released = Clock::now();
+    if (!test::PumpMessagesUntil([&] { return ResultLines(orvello) > resultsBefore; },
+                                 kLongestWait)) {
+        return -1;
+    }
+    return SecondsSince(released);
+}
+
+double WavSeconds(const std::string& wav) {
+    return double(ReadWav16kMono("Z:" + wav).size()) / 16'000.0;
+}
+
+int Run(const std::string& runFolder, const std::vector<std::string>& wavs) {
+    const Reference reference = MeasureEngine(runFolder, wavs);
+    test::DeleteOrvelloSettings();
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    const Clock::time_point start = Clock::now();
+    test::OrvelloProcess orvello(WindowsPath(runFolder));
+    if (orvello.WaitForMainWindow(60s) == nullptr ||
+        !orvello.WaitForLogContaining(L"Engine ready.", kLongestWait)) {
+        std::fprintf(stderr, "Error: Orvello did not get ready\n");
+        return 1;
+    }
+    std::printf(
+        "figure: start-up to \"Engine ready.\" | - | %.2f s | bare session creation %.2f s\n",
+        SecondsSince(start), reference.sessionSeconds);
+    std::fflush(stdout);
+    for (std::size_t i = 0; i < wavs.size(); ++i) {
+        const double seconds = WavSeconds(wavs[i]);
+        const double releaseToResult = HoldAndRelease(orvello, wavs[i], seconds);
+        if (releaseToResult < 0) {
+            std::fprintf(stderr, "Error: the hold of %s failed\n", wavs[i].c_str());
+            return 1;
+        }
+        std::printf(
+            "figure: release -> result (Orvello.exe) | hold %.1f s | %.3f s | engine "
+            "Transcribe of the same audio %.3f s\n",
+            seconds + kTailSilence.count() / 1000.0, releaseToResult,
+            reference.transcribeSeconds[i]);
+        std::fflush(stdout);
+    }
+    test::DeleteOrvelloSettings();
+    return 0;
+}
+
+}  // namespace
+}  // namespace orvello
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s RUN_FOLDER WAV...\n", argv[0]);
+        return 2;
+    }
+    try {
+        return orvello::Run(argv[1], std::vector<std::string>(argv + 2, argv + argc));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Error: %s\n", error.what());
+        return 1;
+    }
+}
