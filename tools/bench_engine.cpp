@@ -78,10 +78,10 @@ double BareDecoderJointRun(const fs::path& model, const ParakeetEngine& engine, 
 // The median run; `cpuSeconds` gets the processor time of all threads per run, on average, which
 // other programs on a busy machine change far less than the wall time.
 TranscribeTimings MedianRun(ParakeetEngine& engine, const std::vector<float>& samples,
-                            double& cpuSeconds) {
+                            double& cpuSeconds, std::size_t& textBytes) {
     std::vector<TranscribeTimings> runs(kRepetitions);
     const std::clock_t cpuStart = std::clock();
-    for (auto& timings : runs) (void)engine.Transcribe(samples, &timings);
+    for (auto& timings : runs) textBytes = engine.Transcribe(samples, &timings).size();
     cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC / kRepetitions;
     auto total = [](const TranscribeTimings& t) {
         return t.preprocessorSeconds + t.encoderSeconds + t.decodingSeconds;
@@ -133,7 +133,8 @@ double ResidentMiB() {
 
 void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
     double cpuSeconds = 0;
-    const TranscribeTimings t = MedianRun(engine, Noise(seconds), cpuSeconds);
+    std::size_t textBytes = 0;
+    const TranscribeTimings t = MedianRun(engine, Noise(seconds), cpuSeconds, textBytes);
     const double total = t.preprocessorSeconds + t.encoderSeconds + t.decodingSeconds;
     const double overhead = total - t.insideRunSeconds;
     const double perRun = t.decodingSeconds / double(std::max<int64_t>(1, t.decoderJointRuns));
@@ -155,6 +156,7 @@ void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
     PrintFigure("decoder-joint run", length, Format("%.2f ms", perRun * 1e3), "decoder-joint run");
     PrintFigure("decoder-joint runs per second of audio", length,
                 Format("%.1f", double(t.decoderJointRuns) / seconds), "-");
+    PrintFigure("text bytes of the transcript", length, Format("%.0f", double(textBytes)), "-");
 }
 
 // The engine's construction: runtime, configuration, vocabulary and the three sessions.
@@ -176,6 +178,7 @@ std::unique_ptr<ParakeetEngine> LoadReporting(const fs::path& model) {
 }  // namespace orvello
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
     int first = 1;
     if (argc > 1 && std::strcmp(argv[1], "--parakeet-references") == 0) {
         orvello::gParakeetReferences = true;

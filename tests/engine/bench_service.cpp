@@ -406,6 +406,7 @@ int main(int argc, char** argv) {
             argv[0]);
         return 2;
     }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
     const orvello::fs::path models = argv[1];
     std::vector<double> holdSeconds;
     for (int i = 4; i < argc; ++i) holdSeconds.push_back(std::atof(argv[i]));

@@ -49,6 +49,10 @@ HEAD_COUNT = 8
 HEAD_WIDTH = MODEL_WIDTH // HEAD_COUNT
 FEED_FORWARD_WIDTH = 4096
 CONV_KERNEL = 9
+# Each module's output layer adds this much to the residual stream: random layers at full gain
+# average every frame into the same vector by the last block, so the joint would see one frame
+# all along and decode one way only; at 0.1 the frames stay about as different as they enter.
+MODULE_GAIN = 0.1
 
 # Prediction and joint networks.
 VOCAB_SIZE = realistic_model.VOCAB_SIZE  # 8193, "<blk>" last
@@ -145,6 +149,20 @@ def preprocessor_graph():
     return g.graph("parakeet_sized_preprocessor", inputs, outputs)
 
 
+def reference_features(waveform):
+    """[Tf, 128]: what nemo128.onnx computes, in numpy."""
+    emphasised = np.concatenate([waveform[:1], waveform[1:] - PREEMPHASIS * waveform[:-1]])
+    padded = np.pad(emphasised, FFT_SIZE // 2)
+    frame_count = (len(padded) - FFT_SIZE) // HOP_SAMPLES + 1
+    starts = np.arange(frame_count)[:, None] * HOP_SAMPLES
+    frames = padded[starts + np.arange(FFT_SIZE)[None, :]] * fft_window()
+    power = np.abs(np.fft.rfft(frames, axis=1)) ** 2
+    log_mel = np.log(power @ mel_filterbank() + LOG_GUARD)
+    centred = log_mel - log_mel.mean(axis=0)
+    spread = np.sqrt((centred ** 2).sum(axis=0) / max(frame_count - 1, 1))
+    return (centred / (spread + NORM_EPSILON)).astype(np.float32)
+
+
 # ----------------------------------------------------------------- encoder
 
 
@@ -153,9 +171,13 @@ def swish(g, values):
 
 
 class EncoderWriter:
-    """Builds the encoder graph layer by layer; weights live only while their layer is written."""
+    """Builds the encoder graph layer by layer; weights live only while their layer is written.
+    Each layer also runs in numpy on calibration features (EncoderMirror), on the weights as
+    the int8 network sees them, so that the joint can be tuned on real encoder frames."""
 
-    def __init__(self):
+    def __init__(self, calibration_features):
+        self.mirror = EncoderMirror(calibration_features)
+        self.drawn = self.mirror.weights
         self.g = GraphBuilder()
         self.net = QuantizedLinear(self.g)
         self.ones = self.g.weight("norm_scale", np.ones(MODEL_WIDTH))
@@ -169,25 +191,35 @@ class EncoderWriter:
         g = self.g
         kernel = list(weights.shape[2:])
         bias = np.zeros(weights.shape[0], np.float32)
-        return g.op("Conv", [values, self.net.weight(name + "_w", weights), self.net.weight(name + "_b", bias)],
-                    group=group, kernel_shape=kernel, strides=[stride] * len(kernel),
+        self.drawn[name + "_w"] = weights
+        inputs = [values, self.net.weight(name + "_w", weights), self.net.weight(name + "_b", bias)]
+        return g.op("Conv", inputs, group=group, kernel_shape=kernel,
+                    strides=[stride] * len(kernel),
                     pads=[padding] * (2 * len(kernel)))
+
+    def dense(self, values, name, rng, inputs, outputs, bias=True, gain=1.0):
+        """A linear layer of random weights (variance gain² / inputs) on int8."""
+        weights = normal(rng, (inputs, outputs), gain * inputs ** -0.5)
+        biases = normal(rng, (outputs,), 0.02) if bias else None
+        self.drawn[name + "_w"] = dequantized(*quantize_symmetric(weights))
+        self.drawn[name + "_b"] = biases if bias else np.zeros(outputs, np.float32)
+        return self.net.apply(values, name, weights, biases)
 
     def subsampling(self, rng):
         """[1, 128, Tf] features -> [1, T, 1024], T = Tf / 8 rounded up."""
         g, c = self.g, SUBSAMPLING_CHANNELS
-        values = g.op("Unsqueeze", [g.op("Transpose", ["audio_signal"], perm=[0, 2, 1]), g.int64s([1])])
-        values = g.op("Relu", [self.conv(values, "sub_conv1", normal(rng, (c, 1, 3, 3), (2 / 9) ** 0.5),
-                                         stride=2, padding=1)])
+        time_major = g.op("Transpose", ["audio_signal"], perm=[0, 2, 1])
+        values = g.op("Unsqueeze", [time_major, g.int64s([1])])
+        first = normal(rng, (c, 1, 3, 3), (2 / 9) ** 0.5)
+        values = g.op("Relu", [self.conv(values, "sub_conv1", first, stride=2, padding=1)])
         for index in (2, 3):
             depthwise = normal(rng, (c, 1, 3, 3), (2 / 9) ** 0.5)
             values = self.conv(values, f"sub_dw{index}", depthwise, group=c, stride=2, padding=1)
-            values = g.op("Relu", [self.conv(values, f"sub_pw{index}", normal(rng, (c, c, 1, 1), (2 / c) ** 0.5))])
+            pointwise = normal(rng, (c, c, 1, 1), (2 / c) ** 0.5)
+            values = g.op("Relu", [self.conv(values, f"sub_pw{index}", pointwise)])
         values = g.op("Reshape", [g.op("Transpose", [values], perm=[0, 2, 1, 3]),
                                   g.int64s([0, 0, c * SUBSAMPLED_BINS])])
-        width = c * SUBSAMPLED_BINS
-        return self.net.apply(values, "sub_out", normal(rng, (width, MODEL_WIDTH), width ** -0.5),
-                              normal(rng, (MODEL_WIDTH,), 0.02))
+        return self.dense(values, "sub_out", rng, c * SUBSAMPLED_BINS, MODEL_WIDTH)
 
     def positions(self, frame_count):
         """Sinusoidal embeddings of the relative positions T-1 ... -(T-1): [1, 2T-1, 1024]."""
@@ -196,17 +228,16 @@ class EncoderWriter:
         offsets = g.op("Range", [g.op("Sub", [count, g.float32(1.0)]), g.op("Neg", [count]),
                                  g.float32(-1.0)])
         rates = 10000.0 ** (-np.arange(0, MODEL_WIDTH, 2, dtype=np.float64) / MODEL_WIDTH)
-        angles = g.op("Mul", [g.op("Unsqueeze", [offsets, g.int64s([1])]), g.weight("position_rates", rates)])
+        angles = g.op("Mul", [g.op("Unsqueeze", [offsets, g.int64s([1])]),
+                              g.weight("position_rates", rates)])
         pairs = [g.op("Unsqueeze", [g.op(f, [angles]), g.int64s([2])]) for f in ("Sin", "Cos")]
         return g.op("Reshape", [g.op("Concat", pairs, axis=2), g.int64s([1, -1, MODEL_WIDTH])])
 
     def feed_forward(self, values, name, rng):
         """Half-step module: values + 0.5 * FF(norm(values))."""
         g, w, f = self.g, MODEL_WIDTH, FEED_FORWARD_WIDTH
-        hidden = self.net.apply(self.norm(values), name + "_up", normal(rng, (w, f), w ** -0.5),
-                                normal(rng, (f,), 0.02))
-        hidden = self.net.apply(swish(g, hidden), name + "_down", normal(rng, (f, w), f ** -0.5),
-                                normal(rng, (w,), 0.02))
+        hidden = self.dense(self.norm(values), name + "_up", rng, w, f)
+        hidden = self.dense(swish(g, hidden), name + "_down", rng, f, w, gain=MODULE_GAIN)
         return g.op("Add", [values, g.op("Mul", [hidden, g.float32(0.5)])])
 
     def heads(self, values, frame_axis_last=False):
@@ -219,44 +250,51 @@ class EncoderWriter:
         """[1, 8, T, 2T-1] scores by relative position -> [1, 8, T, T] by key frame."""
         g = self.g
         padded = g.op("Pad", [scores, g.int64s([0, 0, 0, 1, 0, 0, 0, 0])])
-        tall = g.op("Reshape", [padded, g.op("Concat", [g.int64s([1, HEAD_COUNT, -1]), frame_count], axis=0)])
+        tall_shape = g.op("Concat", [g.int64s([1, HEAD_COUNT, -1]), frame_count], axis=0)
+        tall = g.op("Reshape", [padded, tall_shape])
         tall = g.op("Slice", [tall, g.int64s([1]), g.int64s([2 ** 62]), g.int64s([2])])
-        wide = g.op("Reshape", [tall, g.op("Concat", [g.int64s([1, HEAD_COUNT]), frame_count, g.int64s([-1])], axis=0)])
+        wide_shape = g.op("Concat", [g.int64s([1, HEAD_COUNT]), frame_count, g.int64s([-1])],
+                          axis=0)
+        wide = g.op("Reshape", [tall, wide_shape])
         return g.op("Slice", [wide, g.int64s([0]), frame_count, g.int64s([3])])
 
     def attention(self, values, positions, frame_count, name, rng):
         """Multi-head self-attention with relative positions (content and position biases)."""
         g, net, w = self.g, self.net, MODEL_WIDTH
         normed = self.norm(values)
-        qkv = net.apply(normed, name + "_qkv", normal(rng, (w, 3 * w), w ** -0.5), normal(rng, (3 * w,), 0.02))
+        qkv = self.dense(normed, name + "_qkv", rng, w, 3 * w)
         query, key, value = g.ops("Split", [qkv, g.int64s([w, w, w])],
                                   [f"{name}_{part}_{g.unique()}" for part in "qkv"], axis=-1)
         query = self.heads(query)
-        position_keys = net.apply(positions, name + "_pos", normal(rng, (w, w), w ** -0.5))
+        position_keys = self.dense(positions, name + "_pos", rng, w, w, bias=False)
         bias_shape = (HEAD_COUNT, 1, HEAD_WIDTH)
-        by_content = g.op("MatMul", [g.op("Add", [query, net.weight(name + "_bias_u", normal(rng, bias_shape, 0.02))]),
+        self.drawn[name + "_bias_u"] = normal(rng, bias_shape, 0.02)
+        self.drawn[name + "_bias_v"] = normal(rng, bias_shape, 0.02)
+        content_bias = net.weight(name + "_bias_u", self.drawn[name + "_bias_u"])
+        position_bias = net.weight(name + "_bias_v", self.drawn[name + "_bias_v"])
+        by_content = g.op("MatMul", [g.op("Add", [query, content_bias]),
                                      self.heads(key, frame_axis_last=True)])
-        by_position = g.op("MatMul", [g.op("Add", [query, net.weight(name + "_bias_v", normal(rng, bias_shape, 0.02))]),
+        by_position = g.op("MatMul", [g.op("Add", [query, position_bias]),
                                       self.heads(position_keys, frame_axis_last=True)])
         scores = g.op("Add", [by_content, self.relative_shift(by_position, frame_count)])
         weights = g.op("Softmax", [g.op("Mul", [scores, g.float32(HEAD_WIDTH ** -0.5)])], axis=-1)
         context = g.op("MatMul", [weights, self.heads(value)])
-        context = g.op("Reshape", [g.op("Transpose", [context], perm=[0, 2, 1, 3]), g.int64s([0, 0, w])])
-        out = net.apply(context, name + "_out", normal(rng, (w, w), w ** -0.5), normal(rng, (w,), 0.02))
+        context = g.op("Reshape", [g.op("Transpose", [context], perm=[0, 2, 1, 3]),
+                                   g.int64s([0, 0, w])])
+        out = self.dense(context, name + "_out", rng, w, w, gain=MODULE_GAIN)
         return g.op("Add", [values, out])
 
     def convolution(self, values, name, rng):
         """Pointwise to two halves, gated, depthwise over time, swish, pointwise back."""
-        g, net, w = self.g, self.net, MODEL_WIDTH
-        doubled = net.apply(self.norm(values), name + "_pw1", normal(rng, (w, 2 * w), w ** -0.5),
-                            normal(rng, (2 * w,), 0.02))
-        content, gate = g.ops("Split", [doubled, g.int64s([w, w])],
-                              [f"{name}_{part}_{g.unique()}" for part in ("content", "gate")], axis=-1)
+        g, w = self.g, MODEL_WIDTH
+        doubled = self.dense(self.norm(values), name + "_pw1", rng, w, 2 * w)
+        halves = [f"{name}_{part}_{g.unique()}" for part in ("content", "gate")]
+        content, gate = g.ops("Split", [doubled, g.int64s([w, w])], halves, axis=-1)
         gated = g.op("Transpose", [g.op("Mul", [content, g.op("Sigmoid", [gate])])], perm=[0, 2, 1])
-        mixed = self.conv(gated, name + "_dw", normal(rng, (w, 1, CONV_KERNEL), CONV_KERNEL ** -0.5),
-                          group=w, padding=CONV_KERNEL // 2)
+        depthwise = normal(rng, (w, 1, CONV_KERNEL), CONV_KERNEL ** -0.5)
+        mixed = self.conv(gated, name + "_dw", depthwise, group=w, padding=CONV_KERNEL // 2)
         mixed = g.op("Transpose", [swish(g, mixed)], perm=[0, 2, 1])
-        out = net.apply(mixed, name + "_pw2", normal(rng, (w, w), w ** -0.5), normal(rng, (w,), 0.02))
+        out = self.dense(mixed, name + "_pw2", rng, w, w, gain=MODULE_GAIN)
         return g.op("Add", [values, out])
 
     def conformer_block(self, values, positions, frame_count, index):
@@ -273,17 +311,20 @@ class EncoderWriter:
         g = self.g
         length = g.op("Cast", ["length"], to=TensorProto.FLOAT)
         for _ in range(3):
-            halved = g.op("Floor", [g.op("Mul", [g.op("Sub", [length, g.float32(1.0)]), g.float32(0.5)])])
+            less_one = g.op("Sub", [length, g.float32(1.0)])
+            halved = g.op("Floor", [g.op("Mul", [less_one, g.float32(0.5)])])
             length = g.op("Add", [halved, g.float32(1.0)])
         g.op("Cast", [length], "encoded_lengths", to=TensorProto.INT64)
 
     def graph(self):
         g = self.g
         values = self.subsampling(layer_rng(0))
+        self.mirror.subsampling()
         frame_count = g.op("Slice", [g.op("Shape", [values]), g.int64s([1]), g.int64s([2])])
         positions = self.positions(frame_count)
         for index in range(LAYER_COUNT):
             values = self.conformer_block(values, positions, frame_count, index)
+            self.mirror.conformer_block(f"layer{index}")
         g.op("Transpose", [values], "outputs", perm=[0, 2, 1])
         self.encoded_lengths()
         inputs = [tensor("audio_signal", TensorProto.FLOAT, [1, MEL_BINS, "feature_frames"]),
@@ -291,6 +332,99 @@ class EncoderWriter:
         outputs = [tensor("outputs", TensorProto.FLOAT, [1, MODEL_WIDTH, "frames"]),
                    tensor("encoded_lengths", TensorProto.INT64, [1])]
         return g.graph("parakeet_sized_encoder", inputs, outputs)
+
+
+class EncoderMirror:
+    """What the encoder graph computes, in numpy, one part at a time on the weights the writer
+    drew (same names; dense weights as int8 values times their scale). The activations are not
+    quantized here, so the frames differ a little from the ONNX network's."""
+
+    def __init__(self, features):
+        self.values = features  # [Tf, 128], then [T, 1024]
+        self.weights = {}
+
+    def subsampling(self):
+        w = self.weights
+        values = stride2_conv(self.values[None], w["sub_conv1_w"], depthwise=False)
+        values = np.maximum(values, 0)
+        for index in (2, 3):
+            values = stride2_conv(values, w[f"sub_dw{index}_w"], depthwise=True)
+            pointwise = w[f"sub_pw{index}_w"][:, :, 0, 0]
+            values = np.maximum(np.einsum("oc,ctf->otf", pointwise, values), 0)
+        flat = values.transpose(1, 0, 2).reshape(values.shape[1], -1)
+        self.values = self.dense(flat, "sub_out")
+        self.weights.clear()
+
+    def conformer_block(self, name):
+        values = self.feed_forward(self.values, name + "_ff1")
+        values = self.attention(values, name + "_att")
+        values = self.convolution(values, name + "_conv")
+        values = self.feed_forward(values, name + "_ff2")
+        self.values = realistic_model.layer_norm(values)
+        self.weights.clear()
+
+    def dense(self, values, name):
+        return values @ self.weights[name + "_w"] + self.weights[name + "_b"]
+
+    def feed_forward(self, values, name):
+        hidden = self.dense(realistic_model.layer_norm(values), name + "_up")
+        hidden = self.dense(hidden * realistic_model.sigmoid(hidden), name + "_down")
+        return values + 0.5 * hidden
+
+    def attention(self, values, name):
+        frames = len(values)
+        qkv = self.dense(realistic_model.layer_norm(values), name + "_qkv")
+        query, key, value = (heads(part) for part in np.split(qkv, 3, axis=1))
+        position_keys = heads(self.dense(reference_positions(frames), name + "_pos"))
+        by_content = (query + self.weights[name + "_bias_u"]) @ key.transpose(0, 2, 1)
+        by_position = (query + self.weights[name + "_bias_v"]) @ position_keys.transpose(0, 2, 1)
+        scores = (by_content + relative_shift(by_position)) * HEAD_WIDTH ** -0.5
+        weights = np.exp(scores - scores.max(axis=-1, keepdims=True))
+        weights /= weights.sum(axis=-1, keepdims=True)
+        context = (weights @ value).transpose(1, 0, 2).reshape(frames, MODEL_WIDTH)
+        return values + self.dense(context, name + "_out")
+
+    def convolution(self, values, name):
+        doubled = self.dense(realistic_model.layer_norm(values), name + "_pw1")
+        content, gate = np.split(doubled, 2, axis=1)
+        padding = ((CONV_KERNEL // 2,) * 2, (0, 0))
+        gated = np.pad(content * realistic_model.sigmoid(gate), padding)
+        kernel = self.weights[name + "_dw_w"][:, 0, :]  # [1024, 9]
+        mixed = sum(gated[k:k + len(values)] * kernel[:, k] for k in range(CONV_KERNEL))
+        return values + self.dense(mixed * realistic_model.sigmoid(mixed), name + "_pw2")
+
+
+def stride2_conv(values, weights, depthwise):
+    """3x3 convolution, stride 2, padding 1, no bias: [C, T, F] -> [C', T', F']."""
+    padded = np.pad(values, ((0, 0), (1, 1), (1, 1)))
+    out_t, out_f = (values.shape[1] - 1) // 2 + 1, (values.shape[2] - 1) // 2 + 1
+    total = 0
+    for i in range(3):
+        for j in range(3):
+            window = padded[:, i:i + 2 * out_t - 1:2, j:j + 2 * out_f - 1:2]
+            taps = weights[:, 0, i, j][:, None, None]
+            total = total + taps * (window if depthwise else window[0])
+    return total
+
+
+def heads(values):
+    """[T, 1024] -> [8, T, 128]."""
+    return values.reshape(len(values), HEAD_COUNT, HEAD_WIDTH).transpose(1, 0, 2)
+
+
+def reference_positions(frames):
+    offsets = np.arange(frames - 1, -frames, -1, dtype=np.float32)
+    rates = (10000.0 ** (-np.arange(0, MODEL_WIDTH, 2, dtype=np.float64) / MODEL_WIDTH))
+    angles = offsets[:, None] * rates.astype(np.float32)
+    return np.stack([np.sin(angles), np.cos(angles)], axis=2).reshape(-1, MODEL_WIDTH)
+
+
+def relative_shift(scores):
+    """[8, T, 2T-1] -> [8, T, T], as the graph does it."""
+    count, frames, _ = scores.shape
+    padded = np.pad(scores, ((0, 0), (0, 0), (1, 0)))
+    tall = padded.reshape(count, -1, frames)[:, 1:]
+    return tall.reshape(count, frames, -1)[:, :, :frames]
 
 
 # ----------------------------------------------------------- decoder-joint
@@ -315,18 +449,17 @@ def decoder_joint_weights():
     return weights
 
 
-def calibrate_blank_bias(weights):
+def calibrate_blank_bias(weights, frames):
     """Blank bias such that blank beats the best other token in BLANK_SHARE of the
-    (frame, prediction) pairs. Encoder frames leave a layer norm, so any frame is
-    a vector of mean 0 and variance 1; random ones of that kind stand in for them
-    (the projection's weights are random, so only the frame's length matters)."""
+    (frame, prediction) pairs, for the encoder frames of the calibration waveform
+    and the predictions along a random token sequence."""
     rng = np.random.default_rng([SEED, 1000])
-    frames = realistic_model.layer_norm(rng.standard_normal((48, MODEL_WIDTH)).astype(np.float32))
     state_h = np.zeros((STATE_LAYERS, PRED_HIDDEN), np.float32)
     state_c = np.zeros_like(state_h)
     margins = []
     for token in rng.integers(0, VOCAB_SIZE - 1, 48):
-        prediction, state_h, state_c = realistic_model.reference_predict(weights, token, state_h, state_c)
+        prediction, state_h, state_c = realistic_model.reference_predict(weights, token, state_h,
+                                                                         state_c)
         scores = realistic_model.reference_joint(weights, frames, prediction)[:, :VOCAB_SIZE]
         best_other = np.delete(scores, BLANK_ID, axis=1).max(axis=1)
         margins.append(best_other - scores[:, BLANK_ID])
@@ -335,7 +468,8 @@ def calibrate_blank_bias(weights):
 
 def prediction_network(g, net, weights):
     """Embedding of the previous token, then one ONNX LSTM per layer (state 1 = h, state 2 = c)."""
-    token = g.op("Clip", [g.op("Cast", ["targets"], to=TensorProto.INT64), g.int64s(0), g.int64s(VOCAB_SIZE - 1)])
+    token = g.op("Cast", ["targets"], to=TensorProto.INT64)
+    token = g.op("Clip", [token, g.int64s(0), g.int64s(VOCAB_SIZE - 1)])
     values = g.op("Gather", [net.weight("embedding", weights["embedding"]), token], axis=0)
     hiddens, cells = [], []
     for index, layer in enumerate(weights["lstm"]):
@@ -359,9 +493,12 @@ def decoder_joint_graph(weights):
     g.op("Concat", cells, "output_states_2", axis=0)
     frame = g.op("Reshape", ["encoder_outputs", g.int64s([1, MODEL_WIDTH])])
     prediction = g.op("Reshape", [prediction, g.int64s([1, PRED_HIDDEN])])
-    hidden = g.op("Add", [net.apply(frame, "joint_encoder", weights["joint_encoder_w"], weights["joint_encoder_b"]),
-                          net.apply(prediction, "joint_pred", weights["joint_pred_w"], weights["joint_pred_b"])])
-    scores = net.apply(g.op("Relu", [hidden]), "joint_out", weights["joint_out_w"], weights["joint_out_b"])
+    def joint_linear(values, name):
+        return net.apply(values, name, weights[name + "_w"], weights[name + "_b"])
+
+    hidden = g.op("Add", [joint_linear(frame, "joint_encoder"),
+                          joint_linear(prediction, "joint_pred")])
+    scores = joint_linear(g.op("Relu", [hidden]), "joint_out")
     g.op("Reshape", [scores, g.int64s([1, 1, 1, SCORE_COUNT])], "outputs")
     g.op("Identity", ["target_length"], "prednet_lengths")
     state_shape = [STATE_LAYERS, "batch", PRED_HIDDEN]
@@ -384,8 +521,9 @@ def size_figures(partial, encoder_parameters, decoder_parameters):
     """Lines "figure: what | - | measured | reference" about the model's size."""
     encoder_bytes = os.path.getsize(os.path.join(partial, make_test_models.INT8_NAMES[0]))
     total = encoder_parameters + decoder_parameters
-    return (f"figure: parameters | - | {total / 1e6:.1f} M (encoder {encoder_parameters / 1e6:.1f} M, "
-            f"decoder-joint {decoder_parameters / 1e6:.1f} M) | the real model: about 627 M\n"
+    return (f"figure: parameters | - | {total / 1e6:.1f} M (encoder "
+            f"{encoder_parameters / 1e6:.1f} M, decoder-joint {decoder_parameters / 1e6:.1f} M) | "
+            "the real model: about 627 M\n"
             f"figure: encoder file size | - | {encoder_bytes / 1e6:.0f} MB | "
             "the real int8 export: about 613 MB\n")
 
@@ -395,20 +533,22 @@ def write_model(out_directory):
     partial = out_directory.rstrip("/") + ".partial"
     shutil.rmtree(partial, ignore_errors=True)
     encoder_name, decoder_joint_name = make_test_models.INT8_NAMES
+    os.makedirs(partial)
+    encoder_writer = EncoderWriter(reference_features(realistic_model.calibration_waveform()))
+    encoder = make_test_models.make_model(encoder_writer.graph())
+    encoder_parameters = encoder_writer.net.parameter_count
+    calibration_frames = encoder_writer.mirror.values
+    del encoder_writer
+    make_test_models.check_and_save(encoder, os.path.join(partial, encoder_name))
+    del encoder
     weights = decoder_joint_weights()
-    weights["joint_out_b"][BLANK_ID] = calibrate_blank_bias(weights)
+    weights["joint_out_b"][BLANK_ID] = calibrate_blank_bias(weights, calibration_frames)
     decoder_joint, decoder_parameters = decoder_joint_graph(weights)
     del weights
     make_test_models.write_model_directory(partial, realistic_model.vocab_lines(), {
         "nemo128.onnx": make_test_models.make_model(preprocessor_graph()),
         decoder_joint_name: make_test_models.make_model(decoder_joint)})
     del decoder_joint
-    encoder_writer = EncoderWriter()
-    encoder = make_test_models.make_model(encoder_writer.graph())
-    encoder_parameters = encoder_writer.net.parameter_count
-    del encoder_writer
-    make_test_models.check_and_save(encoder, os.path.join(partial, encoder_name))
-    del encoder
     make_test_models.write_text(os.path.join(partial, "figures.txt"),
                                 size_figures(partial, encoder_parameters, decoder_parameters))
     os.replace(partial, out_directory)
