@@ -3,7 +3,7 @@
 # made again only when it is missing or its generator has changed since.
 #
 #   parakeet_sized_model      prints the model's directory, making it first when needed
-#                             (about 1.5 min and 3 GB of memory)
+#                             (about 2 min and 3 GB of memory)
 
 parakeet_sized_model() {
   local dir=$PWD/build/parakeet-sized-model
@@ -12,7 +12,7 @@ parakeet_sized_model() {
                  tests/models/make_test_models.py)
   local hash; hash=$(cat "${sources[@]}" | sha256sum | cut -d' ' -f1)
   if [ ! -f "$dir/encoder-model.int8.onnx" ] || [ "$(cat "$dir/generator.sha256" 2>/dev/null)" != "$hash" ]; then
-    echo "making the Parakeet-sized model in $dir (about 1.5 min, 3 GB of memory)" >&2
+    echo "making the Parakeet-sized model in $dir (about 2 min, 3 GB of memory)" >&2
     rm -rf "$dir"
     /usr/bin/python3 tests/models/parakeet_sized_model.py "$dir" >/dev/null
     echo "$hash" >"$dir/generator.sha256"

@@ -1,11 +1,12 @@
 // Not a test: prints what the recognition service costs.
 //   - release latency: the time StopRecording takes, median and worst of 50 recordings of 5 s;
 //   - the per-sample cost of the conditioning, alone and inside a capture;
-//   - holds of the given lengths on a speech model: the time from the release to the result
-//     beside the engine's own Transcribe time for the part the service has left at the release
-//     (the last part of the recording's cut plan), and the peak memory beyond the loaded model
-//     (Linux: the process's peak resident size). The scripted device delivers the audio PACE
-//     times faster than a microphone, so a long hold takes a fraction of its length.
+//   - holds of the given lengths on a speech model, each on a freshly loaded model after one
+//     warm-up recording: the time from the release to the result beside the engine's own
+//     Transcribe time for the part the service has left at the release (the last part of the
+//     recording's cut plan), and the peak memory beyond the loaded model (Linux: the process's
+//     peak resident size). The scripted device delivers the audio PACE times faster than a
+//     microphone, so a long hold takes a fraction of its length.
 // usage: bench_service TEST_MODELS_DIRECTORY SPEECH_MODEL_DIRECTORY PACE HOLD_SECONDS...
 // Each figure is one line "figure: what | hold | measured | reference".
 #include <algorithm>
@@ -212,10 +213,17 @@ public:
     DeviceMaker(SampleTable table, std::size_t samples, double pace = 0)
         : table_(std::move(table)), samples_(samples), pace_(pace) {}
 
+    // The recordings from now on: `samples` at `pace`.
+    void SetRecording(std::size_t samples, double pace) {
+        std::lock_guard lock(mutex_);
+        samples_ = samples;
+        pace_ = pace;
+    }
+
     WaveInDeviceFactory Factory() {
         return [this]() -> std::unique_ptr<WaveInDevice> {
-            auto device = std::make_unique<SyntheticWaveInDevice>(table_, samples_, pace_);
             std::lock_guard lock(mutex_);
+            auto device = std::make_unique<SyntheticWaveInDevice>(table_, samples_, pace_);
             latest_ = device.get();
             made_.notify_all();
             return device;
@@ -315,11 +323,22 @@ struct HoldFigures {
     std::size_t textBytes = 0;
 };
 
-// One recording of `seconds` of speech-like audio on a freshly loaded model; the peak memory
-// counts from the loaded model on.
+// Runs one recording to its end.
+void Record(RecognitionService& service, DeviceMaker& devices) {
+    FinishedSignal finished;
+    service.StartRecording(0, finished.Callbacks());
+    devices.WaitUntilCaptured();
+    service.StopRecording();
+    finished.Wait();
+}
+
+// One recording of `seconds` of speech-like audio on a freshly loaded model, after a first one
+// of up to 30 s at full speed (the engine's first runs are slower, as after Orvello's start);
+// the peak memory counts from the loaded model on.
 HoldFigures MeasureHold(const fs::path& model, double seconds, double pace) {
+    constexpr std::size_t kLongestWarmUpSamples = 30 * 16'000;
     const auto samples = static_cast<std::size_t>(seconds * 16'000);
-    DeviceMaker devices(SpeechLikeTable(), samples, pace);
+    DeviceMaker devices(SpeechLikeTable(), std::min(samples, kLongestWarmUpSamples));
     // The conditioning stays off, so the recording holds exactly the table's samples and the
     // engine's reference run below gets the same audio.
     RecognitionService service({.modelDirectory = model, .conditioning = {.enabled = false}},
@@ -327,6 +346,8 @@ HoldFigures MeasureHold(const fs::path& model, double seconds, double pace) {
     service.EnsureModelLoaded();
     const long loadedKb = StatusKilobytes("VmRSS:");
     std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
+    Record(service, devices);
+    devices.SetRecording(samples, pace);
     FinishedSignal finished;
     const Clock::time_point start = Clock::now();
     service.StartRecording(0, finished.Callbacks());
