@@ -1,7 +1,7 @@
 """A small helper for writing ONNX graphs node by node."""
 
 import numpy as np
-from onnx import helper, numpy_helper
+from onnx import TensorProto, helper, numpy_helper
 
 
 class GraphBuilder:
@@ -50,3 +50,18 @@ class GraphBuilder:
 
 def tensor(name, elem_type, shape):
     return helper.make_tensor_value_info(name, elem_type, shape)
+
+
+def decoder_joint_interface(encoder_width, state_layers, hidden, score_count):
+    """The decoder-joint's inputs and outputs, as the real export declares them."""
+    state_shape = [state_layers, "batch", hidden]
+    inputs = [tensor("encoder_outputs", TensorProto.FLOAT, [1, encoder_width, 1]),
+              tensor("targets", TensorProto.INT32, [1, 1]),
+              tensor("target_length", TensorProto.INT32, [1]),
+              tensor("input_states_1", TensorProto.FLOAT, state_shape),
+              tensor("input_states_2", TensorProto.FLOAT, state_shape)]
+    outputs = [tensor("outputs", TensorProto.FLOAT, [1, 1, 1, score_count]),
+               tensor("prednet_lengths", TensorProto.INT32, [1]),
+               tensor("output_states_1", TensorProto.FLOAT, state_shape),
+               tensor("output_states_2", TensorProto.FLOAT, state_shape)]
+    return inputs, outputs

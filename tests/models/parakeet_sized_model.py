@@ -25,7 +25,7 @@ from onnx import TensorProto
 sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
 import make_test_models  # noqa: E402
 import realistic_model  # noqa: E402
-from graph_builder import GraphBuilder, tensor  # noqa: E402
+from graph_builder import GraphBuilder, decoder_joint_interface, tensor  # noqa: E402
 from quantized_linear import QuantizedLinear, dequantized, quantize_symmetric  # noqa: E402
 
 SEED = 20261210
@@ -501,16 +501,8 @@ def decoder_joint_graph(weights):
     scores = joint_linear(g.op("Relu", [hidden]), "joint_out")
     g.op("Reshape", [scores, g.int64s([1, 1, 1, SCORE_COUNT])], "outputs")
     g.op("Identity", ["target_length"], "prednet_lengths")
-    state_shape = [STATE_LAYERS, "batch", PRED_HIDDEN]
-    inputs = [tensor("encoder_outputs", TensorProto.FLOAT, [1, MODEL_WIDTH, 1]),
-              tensor("targets", TensorProto.INT32, [1, 1]),
-              tensor("target_length", TensorProto.INT32, [1]),
-              tensor("input_states_1", TensorProto.FLOAT, state_shape),
-              tensor("input_states_2", TensorProto.FLOAT, state_shape)]
-    outputs = [tensor("outputs", TensorProto.FLOAT, [1, 1, 1, SCORE_COUNT]),
-               tensor("prednet_lengths", TensorProto.INT32, [1]),
-               tensor("output_states_1", TensorProto.FLOAT, state_shape),
-               tensor("output_states_2", TensorProto.FLOAT, state_shape)]
+    inputs, outputs = decoder_joint_interface(MODEL_WIDTH, STATE_LAYERS, PRED_HIDDEN,
+                                              SCORE_COUNT)
     return g.graph("parakeet_sized_decoder_joint", inputs, outputs), net.parameter_count
 
 

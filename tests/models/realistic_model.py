@@ -10,7 +10,7 @@ mirror the ONNX graphs, so a check can recompute any step by hand.
 import numpy as np
 from onnx import TensorProto
 
-from graph_builder import GraphBuilder, tensor
+from graph_builder import GraphBuilder, decoder_joint_interface, tensor
 
 SEED = 20240611
 
@@ -265,16 +265,8 @@ def decoder_joint_graph(weights):
     scores = linear(g, g.op("Relu", [hidden]), "joint_out", weights)
     g.op("Reshape", [scores, g.int64s([1, 1, 1, SCORE_COUNT])], "outputs")
     g.op("Identity", ["target_length"], "prednet_lengths")
-    state_shape = [STATE_LAYERS, "batch", PRED_HIDDEN]
-    inputs = [tensor("encoder_outputs", TensorProto.FLOAT, [1, ENCODER_SIZE, 1]),
-              tensor("targets", TensorProto.INT32, [1, 1]),
-              tensor("target_length", TensorProto.INT32, [1]),
-              tensor("input_states_1", TensorProto.FLOAT, state_shape),
-              tensor("input_states_2", TensorProto.FLOAT, state_shape)]
-    outputs = [tensor("outputs", TensorProto.FLOAT, [1, 1, 1, SCORE_COUNT]),
-               tensor("prednet_lengths", TensorProto.INT32, [1]),
-               tensor("output_states_1", TensorProto.FLOAT, state_shape),
-               tensor("output_states_2", TensorProto.FLOAT, state_shape)]
+    inputs, outputs = decoder_joint_interface(ENCODER_SIZE, STATE_LAYERS, PRED_HIDDEN,
+                                              SCORE_COUNT)
     return g.graph("realistic_decoder_joint", inputs, outputs)
 
 
