@@ -2,7 +2,7 @@
 # Sourced by scripts/test and scripts/run. Every service started here is
 # recorded by process id and stopped by stop_test_env.
 #
-#   start_test_env BUILD_DIR   exports DISPLAY, PULSE_SERVER, ORVELLO_MIC_FIFO,
+#   start_test_env BUILD_DIR   exports DISPLAY, PULSE_SERVER, ORVELLO_MIC_FIFO, ORVELLO_MIC_MODULE,
 #                              WINEPREFIX, HOME (for Wine), WINE64
 #   stop_test_env
 
@@ -38,10 +38,12 @@ start_pulse() { # runtime_dir
   rm -rf "$dir"; mkdir -p "$dir"
   export PULSE_RUNTIME_PATH="$dir" PULSE_STATE_PATH="$dir/state" PULSE_SERVER="unix:$dir/native"
   export ORVELLO_MIC_FIFO="$dir/mic.fifo"
+  # Also read by tests that unplug the microphone and plug it in again.
+  export ORVELLO_MIC_MODULE="module-pipe-source source_name=orvello_mic file=$ORVELLO_MIC_FIFO format=s16le rate=16000 channels=1 source_properties=device.description=OrvelloMic"
   cat >"$dir/default.pa" <<PA
 load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
 load-module module-null-sink sink_name=orvello_speaker
-load-module module-pipe-source source_name=orvello_mic file=$ORVELLO_MIC_FIFO format=s16le rate=16000 channels=1 source_properties=device.description=OrvelloMic
+load-module $ORVELLO_MIC_MODULE
 set-default-sink orvello_speaker
 set-default-source orvello_mic
 PA

@@ -159,6 +159,16 @@ std::optional<DWORD> ReadSettingInt(const wchar_t* name) {
     return value;
 }
 
+std::wstring ReadSettingText(const wchar_t* name) {
+    wchar_t value[512] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS) {
+        return L"(none)";
+    }
+    return value;
+}
+
 bool SettingsKeyExists() {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {

@@ -59,6 +59,8 @@ void DeleteOrvelloSettings();
 void WriteSettingInt(const wchar_t* name, DWORD value);
 void WriteSettingText(const wchar_t* name, const std::wstring& value);
 [[nodiscard]] std::optional<DWORD> ReadSettingInt(const wchar_t* name);
+// "(none)" when the value is missing or not text.
+[[nodiscard]] std::wstring ReadSettingText(const wchar_t* name);
 [[nodiscard]] bool SettingsKeyExists();
 
 }  // namespace orvello::test

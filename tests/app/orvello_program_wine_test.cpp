@@ -3,21 +3,26 @@
 // push-to-talk end to end — Right Ctrl held on the virtual keyboard, speech into the virtual
 // microphone, the text typed into another program's window or, with Orvello's own window in
 // front, only logged; a voice command run with the command trigger; and the main window's
-// wiring: the DSP controls, the log area, the commands dialog's hold on the keyboard, resume.
+// wiring: the DSP controls, the input list, the tray, a microphone that cannot be opened, the
+// log area, the commands dialog's hold on the keyboard in both keyboard scopes, resume.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
+#include <dbt.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cwctype>
 #include <future>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
+#include "app/input_device_list_win.h"
 #include "app/tray_icon_win.h"
 #include "commands/command_file_format.h"
 #include "commands/command_file_win.h"
@@ -35,6 +40,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
+constexpr int kInputListId = 1000;
+constexpr int kUseSelectedInputId = 1001;
+constexpr int kMultipleKeyboardsId = 1006;
 constexpr int kLogId = 1007;
 constexpr int kTriggerTextId = 1003;
 constexpr int kAddSpaceId = 1044;
@@ -52,6 +60,9 @@ constexpr int kLowCutLabelId = 1014;
 constexpr int kDspDefaultId = 1017;
 constexpr int kSelectTriggerId = 1004;  // in the main window and in the commands dialog
 constexpr UINT kTrayExitCommand = 32772;
+constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 1;
+// Wine's one keyboard, as raw input names it.
+constexpr wchar_t kWineKeyboardIdentity[] = LR"(\\?\HID#VID_845E&PID_0002)";
 
 constexpr wchar_t kEngineReadyIntro[] =
     L"Engine ready.\r\nTo test: hold the trigger key, speak, then release.\r\n";
@@ -592,6 +603,143 @@ TEST_F(OrvelloProgramTest, DspSliderMovesAndDefaultAreShownAndSavedAtOnce) {
     EXPECT_EQ(SendMessageW(lowCut, TBM_GETPOS, 0, 0), 90);
     EXPECT_EQ(test::ReadSettingInt(L"NoiseGate"), DWORD(10));
     EXPECT_EQ(test::ReadSettingInt(L"LowCutHz"), DWORD(90));
+}
+
+// The device list is rebuilt when devices come or go; it then selects the saved device again, so
+// only a choice confirmed with "Use Selected Input" lasts, and recordings use it.
+TEST_F(OrvelloProgramTest, OnlyTheInputChosenWithUseSelectedInputOutlastsADeviceChange) {
+    const std::vector<InputDeviceEntry> devices = ListInputDevices();
+    const auto named = [&](bool microphone) {
+        return std::find_if(devices.begin(), devices.end(), [&](const InputDeviceEntry& device) {
+            return (device.name.find(u"OrvelloMic") != std::u16string::npos) == microphone;
+        });
+    };
+    ASSERT_NE(named(true), devices.end());
+    ASSERT_NE(named(false), devices.end()) << "the speaker's monitor should be a second input";
+    const int microphone = int(named(true) - devices.begin());
+    const int other = int(named(false) - devices.begin());
+    test::WriteSettingText(L"InputDeviceId", ToWideString(devices[other].name));
+    const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    HWND list = GetDlgItem(main, kInputListId);
+    const auto devicesChanged = [&] {
+        SendMessageW(main, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    };
+    ASSERT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), other);
+
+    // A stale entry, as if a device had gone; the rebuilt list drops it.
+    SendMessageW(list, LB_ADDSTRING, 0, LPARAM(L"Unplugged microphone"));
+    SendMessageW(list, LB_SETCURSEL, microphone, 0);
+    devicesChanged();
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), LRESULT(devices.size()));
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), other);
+
+    SendMessageW(list, LB_SETCURSEL, microphone, 0);
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(kUseSelectedInputId, BN_CLICKED),
+                 LPARAM(GetDlgItem(main, kUseSelectedInputId)));
+    devicesChanged();
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), microphone);
+
+    ASSERT_TRUE(test::FocusWindow(main));
+    test::PushToTalk({test::keycode::kRightCtrl}, wav);
+    EXPECT_TRUE(orvello.WaitForLogContaining(L"[Main trigger | Text: hello world]\r\n", 30s))
+        << "log: " << Narrow(orvello.ControlText(kLogId));
+}
+
+// A microphone unplugged since the list was made, without a device notice: the recording cannot
+// start and says why; once the microphone is back, the trigger records again.
+TEST_F(OrvelloProgramTest, ARecordingThatCannotOpenTheMicrophoneIsLoggedAndOrvelloGoesOn) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    {
+        test::UnpluggedMicrophone unplugged;
+        ASSERT_TRUE(unplugged.Unplugged());
+        ASSERT_TRUE(test::FocusWindow(main));
+        ASSERT_TRUE(test::KeyDown(test::keycode::kRightCtrl));
+        EXPECT_TRUE(orvello.WaitForLogContaining(L"\r\nError: ", 10s))
+            << "log: " << Narrow(orvello.ControlText(kLogId));
+        ASSERT_TRUE(test::KeyUp(test::keycode::kRightCtrl));
+    }
+    ASSERT_TRUE(test::FocusWindow(main));
+    test::PushToTalk({test::keycode::kRightCtrl}, wav);
+    EXPECT_TRUE(orvello.WaitForLogContaining(L"[Main trigger | Text: hello world]\r\n", 30s))
+        << "log: " << Narrow(orvello.ControlText(kLogId));
+}
+
+// "Hide" and the close box only send Orvello to the tray; a double click on its icon brings the
+// window back in front.
+TEST_F(OrvelloProgramTest, HiddenOrvelloComesBackFromItsTrayIcon) {
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    for (const auto& [message, wParam] : {std::pair{UINT(WM_COMMAND), WPARAM(IDCANCEL)},
+                                          std::pair{UINT(WM_CLOSE), WPARAM(0)}}) {
+        PostMessageW(main, message, wParam, 0);
+        EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindowVisible(main); }, 5s));
+        EXPECT_FALSE(orvello.WaitForExit(300ms).has_value());
+
+        PostMessageW(main, WM_APP_TRAY_NOTIFY, 0, WM_LBUTTONDBLCLK);
+        EXPECT_TRUE(test::PumpMessagesUntil(
+            [&] { return IsWindowVisible(main) && GetForegroundWindow() == main; }, 5s));
+    }
+}
+
+// The commands dialog's trigger capture takes the keyboard scope of "Use Multiple Keyboards"; in
+// both positions the trigger captured there is saved on OK and, after a resume from sleep,
+// starts a recording from the keyboard it was captured on.
+TEST_F(OrvelloProgramTest, ACommandTriggerCapturedInTheDialogWorksInBothKeyboardScopes) {
+    CommandFileScope commandFile;
+    for (const bool oneKeyboard : {false, true}) {
+        SCOPED_TRACE(oneKeyboard ? "Use Multiple Keyboards on" : "Use Multiple Keyboards off");
+        test::DeleteOrvelloSettings();
+        test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+        if (oneKeyboard) {
+            test::WriteSettingInt(L"TriggerAnyKeyboard", 0);
+            test::WriteSettingText(L"TriggerDeviceId", kWineKeyboardIdentity);
+        }
+        test::OrvelloProcess orvello(WithModel());
+        HWND main = orvello.WaitForMainWindow();
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+        EXPECT_EQ(orvello.IsChecked(kMultipleKeyboardsId), oneKeyboard);
+
+        Click(main, kEditCommandsId);
+        HWND dialog = orvello.WaitForDialog(L"Commands");
+        ASSERT_NE(dialog, nullptr);
+        Click(dialog, kSelectTriggerId);
+        HWND triggerText = GetDlgItem(dialog, kTriggerTextId);
+        ASSERT_TRUE(test::PumpMessagesUntil(
+            [&] { return test::WindowText(triggerText).starts_with(L"Press "); }, 5s));
+        ASSERT_TRUE(test::FocusWindow(dialog));
+        ASSERT_TRUE(test::KeyDown(test::keycode::kRightShift));
+        ASSERT_TRUE(test::KeyUp(test::keycode::kRightShift));
+        const std::wstring captured =
+            oneKeyboard ? L"Right Shift | Keyboard: VID_845E&PID_0002" : L"Right Shift";
+        EXPECT_TRUE(test::PumpMessagesUntil(
+            [&] { return test::WindowText(triggerText) == captured; }, 5s))
+            << "the trigger text reads \"" << Narrow(test::WindowText(triggerText)) << "\"";
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
+        EXPECT_EQ(test::ReadSettingInt(L"CmdTriggerMask"), DWORD(0x02));  // Right Shift
+        EXPECT_EQ(test::ReadSettingText(L"CmdTriggerDeviceId"),
+                  oneKeyboard ? kWineKeyboardIdentity : L"");
+
+        SendMessageW(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        ASSERT_TRUE(test::FocusWindow(main));
+        ASSERT_TRUE(test::KeyDown(test::keycode::kRightShift));
+        EXPECT_TRUE(orvello.WaitForLogContaining(L"[Recording...]", 10s));
+        ASSERT_TRUE(test::KeyUp(test::keycode::kRightShift));
+        EXPECT_TRUE(orvello.WaitForLogContaining(L"[No audio captured]", 10s))
+            << "log: " << Narrow(orvello.ControlText(kLogId));
+    }
 }
 
 // The tray icon's icon handle is loaded for the icon alone and goes with it.

@@ -95,6 +95,15 @@ std::future<int> WatchSpeakerFor(const std::string& executableName, const std::s
                            " && exit 0; sleep 0.02; done; exit 1");
 }
 
+UnpluggedMicrophone::UnpluggedMicrophone()
+    : unplugged_(RunUnixCommand("pactl unload-module module-pipe-source") == 0) {}
+
+UnpluggedMicrophone::~UnpluggedMicrophone() {
+    if (!unplugged_) return;
+    (void)RunUnixCommand(
+        "pactl load-module $ORVELLO_MIC_MODULE && pactl set-default-source orvello_mic");
+}
+
 bool WaitForFile(const std::string& unixPath, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     const std::wstring windowsPath = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());

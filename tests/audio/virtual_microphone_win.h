@@ -46,6 +46,20 @@ void DrainMicrophone(UINT device);
                                                const std::string& readyMarker,
                                                std::chrono::milliseconds duration);
 
+// The microphone unplugged for as long as the scope lasts: PulseAudio no longer has it, while
+// Windows programs that listed it before still have it in their lists.
+class UnpluggedMicrophone {
+public:
+    UnpluggedMicrophone();
+    ~UnpluggedMicrophone();
+    UnpluggedMicrophone(const UnpluggedMicrophone&) = delete;
+    UnpluggedMicrophone& operator=(const UnpluggedMicrophone&) = delete;
+    [[nodiscard]] bool Unplugged() const { return unplugged_; }
+
+private:
+    bool unplugged_ = false;
+};
+
 // Waits until a file exists; false on time-out.
 [[nodiscard]] bool WaitForFile(const std::string& unixPath, std::chrono::milliseconds timeout);
 
