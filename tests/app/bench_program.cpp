@@ -1,10 +1,11 @@
 // Not a test: prints what the real Orvello.exe costs under Wine with the model of its run folder.
 //   - start-up: from the process start to "Engine ready." in the log, beside the time a bare
 //     ParakeetEngine takes to create its sessions from the same folder;
-//   - each hold, after one unmeasured hold that warms the engine up: Right Ctrl held with
-//     xdotool while the WAV file (a hold's length of speech) goes into the virtual microphone,
-//     then released with Orvello's window in front, so the result is only logged; the time from the
-//     release (xdotool's keyup returned) to the result line in the log, beside the engine's own
+//   - each hold three times (the median printed), after one unmeasured hold that warms the
+//     engine up: Right Ctrl held with xdotool while the WAV file (a hold's length of speech) goes
+//     into the virtual microphone, then released with Orvello's window in front, so the result
+//     is only logged; the time from the release (xdotool's keyup returned) to "[Transcribing...]"
+//     (the capture has ended) and to the result line in the log, beside the engine's own
 //     Transcribe time in this run for the same audio cut into the parts the recognition service
 //     cuts it into: all parts, and the last one alone (what a service that transcribes while the
 //     trigger is held has left at the release).
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <future>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +42,8 @@ constexpr auto kDeviceOpenTime = 500ms;
 // Carries the end of the speech through the device's buffers before the trigger is released.
 constexpr auto kTailSilence = 600ms;
 constexpr auto kLongestWait = 10min;
+// Holds of each length measured; the median is printed.
+constexpr int kHoldsPerLength = 3;
 
 double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -102,11 +106,12 @@ Reference MeasureEngine(const std::string& runFolder, const std::vector<std::str
     return reference;
 }
 
-// Result lines of the log so far: a text, or the note that there was none.
-std::size_t ResultLines(const test::OrvelloProcess& orvello) {
+// Lines of the log so far that hold one of the markers.
+std::size_t LinesWith(const test::OrvelloProcess& orvello,
+                      std::initializer_list<const wchar_t*> markers) {
     const std::wstring log = orvello.ControlText(kLogId);
     std::size_t count = 0;
-    for (const wchar_t* marker : {L"[Main trigger | Text: ", L"[no speech recognized]"}) {
+    for (const wchar_t* marker : markers) {
         for (std::size_t at = log.find(marker); at != std::wstring::npos;
              at = log.find(marker, at + 1)) {
             ++count;
@@ -115,15 +120,32 @@ std::size_t ResultLines(const test::OrvelloProcess& orvello) {
     return count;
 }
 
-// Holds Right Ctrl while the file goes into the microphone, releases it and returns the seconds
-// until the result line; negative when a step failed.
-double HoldAndRelease(test::OrvelloProcess& orvello, const std::string& wav, double wavSeconds) {
+// Result lines: a text, or the note that there was none.
+std::size_t ResultLines(const test::OrvelloProcess& orvello) {
+    return LinesWith(orvello, {L"[Main trigger | Text: ", L"[no speech recognized]"});
+}
+
+// The line the recording thread logs once the capture has ended.
+std::size_t CaptureEndLines(const test::OrvelloProcess& orvello) {
+    return LinesWith(orvello, {L"[Transcribing...]"});
+}
+
+// Seconds from the release: until the capture had ended, and until the result line.
+struct ReleaseTimes {
+    double captureEnded = -1;
+    double result = -1;
+};
+
+// Holds Right Ctrl while the file goes into the microphone and releases it; times stay negative
+// when a step failed.
+ReleaseTimes HoldAndRelease(test::OrvelloProcess& orvello, const std::string& wav, double wavSeconds) {
     const UINT microphone = test::WaveInDeviceNamed(L"OrvelloMic");
-    if (microphone == UINT(-1)) return -1;
+    if (microphone == UINT(-1)) return {};
     test::DrainMicrophone(microphone);
-    if (!test::FocusWindow(orvello.MainWindow())) return -1;
+    if (!test::FocusWindow(orvello.MainWindow())) return {};
     const std::size_t resultsBefore = ResultLines(orvello);
-    if (!test::KeyDown(test::keycode::kRightCtrl)) return -1;
+    const std::size_t captureEndsBefore = CaptureEndLines(orvello);
+    if (!test::KeyDown(test::keycode::kRightCtrl)) return {};
     test::PumpMessagesFor(kDeviceOpenTime);
     const auto feedTimeout = std::chrono::milliseconds(std::int64_t(wavSeconds * 1000)) + 60s;
     std::future<int> feeding = std::async(std::launch::async, [&] {
@@ -135,13 +157,24 @@ double HoldAndRelease(test::OrvelloProcess& orvello, const std::string& wav, dou
     (void)test::PumpMessagesUntil([&] { return feeding.wait_for(0s) == std::future_status::ready; },
                                   feedTimeout);
     const int fed = feeding.get();
-    if (!test::KeyUp(test::keycode::kRightCtrl) || fed != 0) return -1;
+    if (!test::KeyUp(test::keycode::kRightCtrl) || fed != 0) return {};
     const Clock::time_point released = Clock::now();
-    if (!test::PumpMessagesUntil([&] { return ResultLines(orvello) > resultsBefore; },
-                                 kLongestWait)) {
-        return -1;
-    }
-    return SecondsSince(released);
+    ReleaseTimes times;
+    (void)test::PumpMessagesUntil(
+        [&] {
+            if (times.captureEnded < 0 && CaptureEndLines(orvello) > captureEndsBefore) {
+                times.captureEnded = SecondsSince(released);
+            }
+            return ResultLines(orvello) > resultsBefore;
+        },
+        kLongestWait);
+    if (ResultLines(orvello) > resultsBefore) times.result = SecondsSince(released);
+    return times;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 double WavSeconds(const std::string& wav) {
@@ -164,24 +197,32 @@ int Run(const std::string& runFolder, const std::vector<std::string>& wavs) {
         SecondsSince(start), reference.sessionSeconds);
     std::fflush(stdout);
     // The engine's first runs are slower; the user meets that once after the start.
-    if (HoldAndRelease(orvello, wavs.front(), WavSeconds(wavs.front())) < 0) {
+    if (HoldAndRelease(orvello, wavs.front(), WavSeconds(wavs.front())).result < 0) {
         std::fprintf(stderr, "Error: the warm-up hold failed\n");
         return 1;
     }
     for (std::size_t i = 0; i < wavs.size(); ++i) {
         const double seconds = WavSeconds(wavs[i]);
-        const double releaseToResult = HoldAndRelease(orvello, wavs[i], seconds);
-        if (releaseToResult < 0) {
-            std::fprintf(stderr, "Error: the hold of %s failed\n", wavs[i].c_str());
-            return 1;
+        std::vector<double> results, captureEnds;
+        for (int hold = 0; hold < kHoldsPerLength; ++hold) {
+            const ReleaseTimes times = HoldAndRelease(orvello, wavs[i], seconds);
+            if (times.result < 0) {
+                std::fprintf(stderr, "Error: the hold of %s failed\n", wavs[i].c_str());
+                return 1;
+            }
+            results.push_back(times.result);
+            captureEnds.push_back(times.captureEnded);
         }
         const HoldReference& engine = reference.holds[i];
         std::printf(
-            "figure: release -> result (Orvello.exe) | hold %.1f s | %.3f s | engine "
-            "Transcribe of the same audio in the service's parts: all %.3f s (first run %.3f s), "
-            "the last (%.1f s of audio) %.3f s\n",
-            seconds + kTailSilence.count() / 1000.0, releaseToResult, engine.allPartsSeconds,
-            engine.firstAllPartsSeconds, engine.lastPartLength, engine.lastPartSeconds);
+            "figure: release -> result (Orvello.exe), median of %d | hold %.1f s | %.3f s "
+            "(capture ended after %.3f s; slowest result %.3f s) | engine Transcribe of the same "
+            "audio in the service's parts: all %.3f s (first run %.3f s), the last (%.1f s of "
+            "audio) %.3f s\n",
+            kHoldsPerLength, seconds + kTailSilence.count() / 1000.0, Median(results),
+            Median(captureEnds), *std::max_element(results.begin(), results.end()),
+            engine.allPartsSeconds, engine.firstAllPartsSeconds, engine.lastPartLength,
+            engine.lastPartSeconds);
         std::fflush(stdout);
     }
     test::DeleteOrvelloSettings();
