@@ -6,7 +6,8 @@
 //     Transcribe time for the part the service has left at the release (the last part of the
 //     recording's cut plan), and the peak memory beyond the loaded model (Linux: the process's
 //     peak resident size). The scripted device delivers the audio PACE times faster than a
-//     microphone, so a long hold takes a fraction of its length.
+//     microphone but its last 30 s at a microphone's pace, so a long hold takes a fraction of
+//     its length and what is left at the release is what a microphone would leave.
 // usage: bench_service TEST_MODELS_DIRECTORY SPEECH_MODEL_DIRECTORY PACE HOLD_SECONDS...
 // Each figure is one line "figure: what | hold | measured | reference".
 #include <algorithm>
@@ -70,12 +71,20 @@ std::vector<float> TableSamples(const SampleTable& table, std::size_t count) {
 }
 
 // A wave-input device that returns `totalSamples` from the table, `pace` times faster than a
-// microphone (0: as fast as the capture takes them), then holds on to its buffers until it is
-// woken, like a microphone while the trigger is held.
+// microphone but the last 30 s at a microphone's pace (pace 0: all as fast as the capture takes
+// them), then holds on to its buffers until it is woken, like a microphone while the trigger is held.
+// The last 30 s decide what is left at the release: the last part handed over during the hold
+// can come as late as the release itself, and a real microphone gives the worker that time.
 class SyntheticWaveInDevice final : public WaveInDevice {
 public:
     SyntheticWaveInDevice(SampleTable table, std::size_t totalSamples, double pace)
-        : remainingSamples_(totalSamples), table_(std::move(table)), pace_(pace) {}
+        : remainingSamples_(totalSamples),
+          fastSamples_(totalSamples > kRealTimeTailSamples ? totalSamples - kRealTimeTailSamples
+                                                           : 0),
+          table_(std::move(table)),
+          pace_(pace) {}
+
+    static constexpr std::size_t kRealTimeTailSamples = 30 * 16'000;
 
     bool CreateBufferEvent() override { return true; }
     void CloseBufferEvent() override {}
@@ -133,14 +142,15 @@ private:
         std::uint32_t recordedBytes = 0;
     };
 
-    // A microphone at `pace` times real time has delivered every sample so far by now.
+    // By now the device has delivered every sample so far: the fast ones at `pace` times real
+    // time, the rest at real time.
     void WaitForPace() {
         if (pace_ <= 0) return;
         if (deliveredSamples_ == 0) started_ = Clock::now();
-        const auto due =
-            started_ + std::chrono::duration_cast<Clock::duration>(
-                           std::chrono::duration<double>(deliveredSamples_ / 16'000.0 / pace_));
-        std::this_thread::sleep_until(due);
+        const std::size_t fast = std::min(deliveredSamples_, fastSamples_);
+        const double seconds = fast / 16'000.0 / pace_ + (deliveredSamples_ - fast) / 16'000.0;
+        std::this_thread::sleep_until(started_ + std::chrono::duration_cast<Clock::duration>(
+                                                     std::chrono::duration<double>(seconds)));
     }
 
     void FillOldestQueued() {
@@ -160,6 +170,7 @@ private:
     }
 
     std::size_t remainingSamples_;
+    std::size_t fastSamples_;
     std::size_t deliveredSamples_ = 0;
     SampleTable table_;
     std::size_t tablePosition_ = 0;
@@ -403,8 +414,8 @@ void PrintHold(const HoldFigures& hold, const RemainderFigures& remainder, doubl
         "about 0 when the worker keeps up with the device\n",
         hold.seconds, unfinished);
     std::printf(
-        "figure: device pace | hold %.0f s | %.1f x real time (capture %.1f s) | "
-        "a microphone: 1 x\n",
+        "figure: device pace | hold %.0f s | %.1f x real time, the last 30 s 1 x (capture "
+        "%.1f s) | a microphone: 1 x\n",
         hold.seconds, pace > 0 ? pace : hold.seconds / hold.captureSeconds, hold.captureSeconds);
     std::printf(
         "figure: peak memory beyond the loaded model | hold %.0f s | %.0f MiB | "
