@@ -143,6 +143,14 @@ protected:
         return wav;
     }
 
+    // The main window once Orvello has started and loaded its engine; null when either does not
+    // come.
+    static HWND ReadyMainWindow(test::OrvelloProcess& orvello) {
+        HWND main = orvello.WaitForMainWindow();
+        if (main == nullptr || !orvello.WaitForLogContaining(L"Engine ready.", 20s)) return nullptr;
+        return main;
+    }
+
     // Clicks a button of the main window without waiting for what the click starts (a message
     // box would otherwise hold the test up).
     static void Click(HWND main, int buttonId) {
@@ -154,9 +162,8 @@ protected:
 TEST_F(OrvelloProgramTest, StartsWithTheEngineReadyTheDefaultsAndNothingWritten) {
     test::OrvelloProcess orvello(WithModel());
     ASSERT_TRUE(orvello.Started());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
 
     EXPECT_EQ(orvello.ControlText(kLogId), kEngineReadyIntro);
     EXPECT_TRUE(IsWindowVisible(main));
@@ -283,9 +290,8 @@ TEST_F(OrvelloProgramTest, AnUnreadableCommandFileIsReportedAndKept) {
 TEST_F(OrvelloProgramTest, TheCommandsDialogChangesNothingUntilOk) {
     CommandFileScope commandFile;
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
 
     Click(main, kEditCommandsId);
     HWND dialog = orvello.WaitForDialog(L"Commands");
@@ -339,11 +345,10 @@ TEST_F(OrvelloProgramTest, ARefusedSaveOfTheCommandsSaysWhatWindowsReported) {
 
 TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
-    ASSERT_NE(main, nullptr);
     // The window exists before its initialisation has set the check boxes; the first log text
     // comes at its end.
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    HWND main = ReadyMainWindow(orvello);
+    ASSERT_NE(main, nullptr);
     SendMessageW(GetDlgItem(main, kAddNewLineId), BM_CLICK, 0, 0);
     EXPECT_EQ(test::ReadSettingInt(L"AppendSpace"), DWORD(1));
     EXPECT_EQ(test::ReadSettingInt(L"AppendNewline"), DWORD(1));
@@ -360,8 +365,7 @@ TEST_F(OrvelloProgramTest, SavedSettingsAreShownAtTheNextStart) {
     test::WriteSettingInt(L"TriggerMask", 0x28);
     test::WriteSettingInt(L"UsePaste", 7);
     test::OrvelloProcess orvello(WithModel());
-    ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    ASSERT_NE(ReadyMainWindow(orvello), nullptr);
     EXPECT_EQ(orvello.ControlText(1013), L"Noise Gate: 100");
     EXPECT_EQ(orvello.ControlText(1014), L"Low-Cut: 150 Hz");
     EXPECT_EQ(orvello.ControlText(kTriggerTextId), L"Right Ctrl + Right Alt");
@@ -371,9 +375,8 @@ TEST_F(OrvelloProgramTest, SavedSettingsAreShownAtTheNextStart) {
 
 TEST_F(OrvelloProgramTest, ASecondStartOnlyBringsTheRunningOrvelloBack) {
     test::OrvelloProcess first(WithModel());
-    HWND main = first.WaitForMainWindow();
+    HWND main = ReadyMainWindow(first);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(first.WaitForLogContaining(L"Engine ready.", 20s));
     // "Hide" sends it to the tray.
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindowVisible(main); }, 5s));
@@ -422,8 +425,7 @@ TEST_F(OrvelloProgramTest, PushToTalkTypesTheSpeechIntoTheWindowInFront) {
     test::WriteSettingText(L"InputDeviceId", L"orvellomic");  // any letter case selects it
     const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
     test::OrvelloProcess orvello(WithModel());
-    ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    ASSERT_NE(ReadyMainWindow(orvello), nullptr);
 
     test::TypingTarget target;
     ASSERT_TRUE(target.Focus());
@@ -436,9 +438,8 @@ TEST_F(OrvelloProgramTest, WithOrvelloInFrontTheResultIsOnlyLogged) {
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
     const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
     test::TypingTarget target;
 
     ASSERT_TRUE(test::FocusWindow(main));
@@ -464,8 +465,7 @@ TEST_F(OrvelloProgramTest, TheCommandTriggerRunsAVoiceCommand) {
     const std::string wav = SpeechWav("open browser", "program-open-browser.wav");
 
     test::OrvelloProcess orvello(WithModel());
-    ASSERT_NE(orvello.WaitForMainWindow(), nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
+    ASSERT_NE(ReadyMainWindow(orvello), nullptr);
     test::TypingTarget target;
     ASSERT_TRUE(target.Focus());
     // Right Alt first, so that Right Ctrl completes the command trigger and never holds the
@@ -496,9 +496,8 @@ TEST_F(OrvelloProgramTest, AStartWhileAnElevatedOrvelloRunsEndsAtOnce) {
 // to take new ones.
 TEST_F(OrvelloProgramTest, AFullLogDropsItsOldestLinesForNewOnes) {
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
     HWND log = GetDlgItem(main, kLogId);
     const auto limitChars = std::size_t(SendMessageW(log, EM_GETLIMITTEXT, 0, 0));
     const std::wstring oldLine = L"an old line\r\n";
@@ -550,9 +549,8 @@ TEST_F(OrvelloProgramTest, AfterTheCommandsDialogTheDictationTriggerWorksAtOnce)
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
     CommandFileScope commandFile;
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
     const auto recordingsEnded = [&] {
         const std::wstring log = orvello.ControlText(kLogId);
         return CountOf(log, L"[Recording...]") == CountOf(log, L"[Ready]") +
@@ -581,9 +579,8 @@ TEST_F(OrvelloProgramTest, AfterTheCommandsDialogTheDictationTriggerWorksAtOnce)
 // A slider move and "Default" show their values and are saved at once.
 TEST_F(OrvelloProgramTest, DspSliderMovesAndDefaultAreShownAndSavedAtOnce) {
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
     HWND gate = GetDlgItem(main, kNoiseGateSliderId);
     HWND lowCut = GetDlgItem(main, kLowCutSliderId);
     for (const auto& [slider, position] : {std::pair{gate, 40}, std::pair{lowCut, 150}}) {
@@ -621,9 +618,8 @@ TEST_F(OrvelloProgramTest, OnlyTheInputChosenWithUseSelectedInputOutlastsADevice
     test::WriteSettingText(L"InputDeviceId", ToWideString(devices[other].name));
     const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
     HWND list = GetDlgItem(main, kInputListId);
     const auto devicesChanged = [&] {
         SendMessageW(main, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
@@ -655,9 +651,8 @@ TEST_F(OrvelloProgramTest, ARecordingThatCannotOpenTheMicrophoneIsLoggedAndOrvel
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
     const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
     {
         test::UnpluggedMicrophone unplugged;
         ASSERT_TRUE(unplugged.Unplugged());
@@ -677,9 +672,8 @@ TEST_F(OrvelloProgramTest, ARecordingThatCannotOpenTheMicrophoneIsLoggedAndOrvel
 // window back in front.
 TEST_F(OrvelloProgramTest, HiddenOrvelloComesBackFromItsTrayIcon) {
     test::OrvelloProcess orvello(WithModel());
-    HWND main = orvello.WaitForMainWindow();
+    HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
     for (const auto& [message, wParam] : {std::pair{UINT(WM_COMMAND), WPARAM(IDCANCEL)},
                                           std::pair{UINT(WM_CLOSE), WPARAM(0)}}) {
         PostMessageW(main, message, wParam, 0);
@@ -706,9 +700,8 @@ TEST_F(OrvelloProgramTest, ACommandTriggerCapturedInTheDialogWorksInBothKeyboard
             test::WriteSettingText(L"TriggerDeviceId", kWineKeyboardIdentity);
         }
         test::OrvelloProcess orvello(WithModel());
-        HWND main = orvello.WaitForMainWindow();
+        HWND main = ReadyMainWindow(orvello);
         ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(orvello.WaitForLogContaining(L"Engine ready.", 20s));
         EXPECT_EQ(orvello.IsChecked(kMultipleKeyboardsId), oneKeyboard);
 
         Click(main, kEditCommandsId);
