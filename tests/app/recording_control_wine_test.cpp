@@ -232,10 +232,14 @@ TEST_F(RecordingControlTest, PushToTalkTypesWhatIsSpokenIntoTheMicrophone) {
     EXPECT_EQ(overlay.State(), OverlayState::Listening);
 
     control->stopRequest();
-    // A second press while the first recording is being transcribed starts nothing.
-    host.commandTriggerActive = false;
-    control->startRequest();
-    EXPECT_TRUE(control->recordingIsCommand());
+    // A second press while the first recording is being transcribed starts nothing. The
+    // transcription takes a few milliseconds; on a machine so loaded that it was over before
+    // this thread ran again, there is no such press to make.
+    if (control->service()->IsBusy()) {
+        host.commandTriggerActive = false;
+        control->startRequest();
+        EXPECT_TRUE(control->recordingIsCommand());
+    }
 
     ASSERT_TRUE(test::PumpMessagesUntil([&] { return received.sessionsDone > 0; }));
     test::PumpMessagesFor(300ms);  // nothing else may follow
