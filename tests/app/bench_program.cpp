@@ -138,7 +138,8 @@ struct ReleaseTimes {
 
 // Holds Right Ctrl while the file goes into the microphone and releases it; times stay negative
 // when a step failed.
-ReleaseTimes HoldAndRelease(test::OrvelloProcess& orvello, const std::string& wav, double wavSeconds) {
+ReleaseTimes HoldAndRelease(test::OrvelloProcess& orvello, const std::string& wav,
+                            double wavSeconds) {
     const UINT microphone = test::WaveInDeviceNamed(L"OrvelloMic");
     if (microphone == UINT(-1)) return {};
     test::DrainMicrophone(microphone);

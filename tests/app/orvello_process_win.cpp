@@ -162,8 +162,8 @@ std::optional<DWORD> ReadSettingInt(const wchar_t* name) {
 std::wstring ReadSettingText(const wchar_t* name) {
     wchar_t value[512] = {};
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS) {
         return L"(none)";
     }
     return value;

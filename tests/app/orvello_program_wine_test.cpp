@@ -674,8 +674,8 @@ TEST_F(OrvelloProgramTest, HiddenOrvelloComesBackFromItsTrayIcon) {
     test::OrvelloProcess orvello(WithModel());
     HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
-    for (const auto& [message, wParam] : {std::pair{UINT(WM_COMMAND), WPARAM(IDCANCEL)},
-                                          std::pair{UINT(WM_CLOSE), WPARAM(0)}}) {
+    for (const auto& [message, wParam] :
+         {std::pair{UINT(WM_COMMAND), WPARAM(IDCANCEL)}, std::pair{UINT(WM_CLOSE), WPARAM(0)}}) {
         PostMessageW(main, message, wParam, 0);
         EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindowVisible(main); }, 5s));
         EXPECT_FALSE(orvello.WaitForExit(300ms).has_value());
@@ -716,8 +716,8 @@ TEST_F(OrvelloProgramTest, ACommandTriggerCapturedInTheDialogWorksInBothKeyboard
         ASSERT_TRUE(test::KeyUp(test::keycode::kRightShift));
         const std::wstring captured =
             oneKeyboard ? L"Right Shift | Keyboard: VID_845E&PID_0002" : L"Right Shift";
-        EXPECT_TRUE(test::PumpMessagesUntil(
-            [&] { return test::WindowText(triggerText) == captured; }, 5s))
+        EXPECT_TRUE(
+            test::PumpMessagesUntil([&] { return test::WindowText(triggerText) == captured; }, 5s))
             << "the trigger text reads \"" << Narrow(test::WindowText(triggerText)) << "\"";
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));

@@ -73,9 +73,9 @@ std::vector<float> TableSamples(const SampleTable& table, std::size_t count) {
 
 // A wave-input device that returns `totalSamples` from the table, `pace` times faster than a
 // microphone but the last 30 s at a microphone's pace (pace 0: all as fast as the capture takes
-// them), then holds on to its buffers until it is woken, like a microphone while the trigger is held.
-// The last 30 s decide what is left at the release: the last part handed over during the hold
-// can come as late as the release itself, and a real microphone gives the worker that time.
+// them), then holds on to its buffers until it is woken, like a microphone while the trigger is
+// held. The last 30 s decide what is left at the release: the last part handed over during the
+// hold can come as late as the release itself, and a real microphone gives the worker that time.
 class SyntheticWaveInDevice final : public WaveInDevice {
 public:
     SyntheticWaveInDevice(SampleTable table, std::size_t totalSamples, double pace)
@@ -391,10 +391,10 @@ HoldFigures MeasureHold(const fs::path& model, double seconds, double pace) {
 // an engine of its own.
 struct RemainderFigures {
     double seconds = 0;
-    double engineSeconds = 0;       // median of three
-    double firstEngineSeconds = 0;  // the first run at this length also grows the memory
-    std::optional<double> lastPartSeconds;    // of audio: the part before the remainder
-    double lastPartEngineSeconds = 0;         // median of three
+    double engineSeconds = 0;               // median of three
+    double firstEngineSeconds = 0;          // the first run at this length also grows the memory
+    std::optional<double> lastPartSeconds;  // of audio: the part before the remainder
+    double lastPartEngineSeconds = 0;       // median of three
     double lastPartHandedOverBeforeRelease = 0;  // seconds
 };
 
@@ -439,8 +439,8 @@ void PrintHold(const HoldFigures& hold, const RemainderFigures& remainder, doubl
     std::printf(
         "figure: release -> result, median of %d | hold %.0f s | %.3f s | engine time for the "
         "remainder (%.1f s of audio) %.3f s (first run %.3f s); goal: at most that + 0.05 s\n",
-        hold.holds, hold.seconds, hold.releaseToResultSeconds, remainder.seconds, remainder.engineSeconds,
-        remainder.firstEngineSeconds);
+        hold.holds, hold.seconds, hold.releaseToResultSeconds, remainder.seconds,
+        remainder.engineSeconds, remainder.firstEngineSeconds);
     std::printf(
         "figure: work left beyond the remainder at the release | hold %.0f s | %.3f s | "
         "about 0 when the worker keeps up with the device\n",
