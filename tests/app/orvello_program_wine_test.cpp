@@ -143,6 +143,11 @@ protected:
         return wav;
     }
 
+    // The speech most push-to-talk tests dictate.
+    static std::string HelloWorldWav() {
+        return SpeechWav("hello world", "program-hello-world.wav");
+    }
+
     // The main window once Orvello has started and loaded its engine; null when either does not
     // come.
     static HWND ReadyMainWindow(test::OrvelloProcess& orvello) {
@@ -423,7 +428,7 @@ TEST_F(OrvelloProgramTest, AMinimizedStartNeverShowsTheWindow) {
 
 TEST_F(OrvelloProgramTest, PushToTalkTypesTheSpeechIntoTheWindowInFront) {
     test::WriteSettingText(L"InputDeviceId", L"orvellomic");  // any letter case selects it
-    const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
+    const std::string wav = HelloWorldWav();
     test::OrvelloProcess orvello(WithModel());
     ASSERT_NE(ReadyMainWindow(orvello), nullptr);
 
@@ -436,7 +441,7 @@ TEST_F(OrvelloProgramTest, PushToTalkTypesTheSpeechIntoTheWindowInFront) {
 
 TEST_F(OrvelloProgramTest, WithOrvelloInFrontTheResultIsOnlyLogged) {
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
-    const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
+    const std::string wav = HelloWorldWav();
     test::OrvelloProcess orvello(WithModel());
     HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
@@ -616,7 +621,7 @@ TEST_F(OrvelloProgramTest, OnlyTheInputChosenWithUseSelectedInputOutlastsADevice
     const int microphone = int(named(true) - devices.begin());
     const int other = int(named(false) - devices.begin());
     test::WriteSettingText(L"InputDeviceId", ToWideString(devices[other].name));
-    const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
+    const std::string wav = HelloWorldWav();
     test::OrvelloProcess orvello(WithModel());
     HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
@@ -649,7 +654,7 @@ TEST_F(OrvelloProgramTest, OnlyTheInputChosenWithUseSelectedInputOutlastsADevice
 // start and says why; once the microphone is back, the trigger records again.
 TEST_F(OrvelloProgramTest, ARecordingThatCannotOpenTheMicrophoneIsLoggedAndOrvelloGoesOn) {
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
-    const std::string wav = SpeechWav("hello world", "program-hello-world.wav");
+    const std::string wav = HelloWorldWav();
     test::OrvelloProcess orvello(WithModel());
     HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
