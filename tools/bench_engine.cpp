@@ -24,6 +24,7 @@
 #include "engine/model_files.h"
 #include "engine/ort_tensors.h"
 #include "engine/parakeet_engine.h"
+#include "engine/session_options.h"
 
 namespace orvello {
 namespace {
@@ -42,10 +43,8 @@ std::vector<float> Noise(double seconds) {
 double BareDecoderJointRun(const fs::path& model, const ParakeetEngine& engine, int64_t runs) {
     const OrtApi& api = Ort();
     const OrtEnvPtr env = CreateOrtEnvironment("bench");
-    OrtSessionOptions* rawOptions = nullptr;
-    ThrowIfFailed(api.CreateSessionOptions(&rawOptions));
-    OrtSessionOptionsPtr options(rawOptions);
-    ThrowIfFailed(api.SetSessionGraphOptimizationLevel(options.get(), ORT_ENABLE_EXTENDED));
+    const OrtSessionOptionsPtr options =
+        MakeSessionOptions("decoder_joint", SessionPreparation::Prepare);
     OrtSession* rawSession = nullptr;
     const fs::path file = FindModelFile(
         model, "decoder_joint", {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"});
@@ -121,14 +120,43 @@ std::string Format(const char* format, double value) {
     return text;
 }
 
-// Resident memory of this process in MiB (Linux), or a negative number.
-double ResidentMiB() {
+// A memory figure of this process in MiB (Linux), or a negative number: "VmRSS" is all that is
+// resident, "RssAnon" the private part, which no file backs (weights mapped from the model
+// cache are file pages the system can drop and read again).
+double MemoryMiB(const std::string& field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+        if (line.rfind(field + ":", 0) == 0)
+            return std::atof(line.c_str() + field.size() + 1) / 1024.0;
     }
     return -1;
+}
+
+void PrintMemory(const std::string& when) {
+    for (const auto& [field, name] : {std::pair{"VmRSS", "resident"}, {"RssAnon", "private"}}) {
+        const double mib = MemoryMiB(field);
+        if (mib >= 0)
+            PrintFigure(std::string(name) + " " + when, "-", Format("%.0f MiB", mib),
+                        std::string("resident ") + when);
+    }
+}
+
+std::uintmax_t FolderBytes(const fs::path& folder) {
+    std::uintmax_t bytes = 0;
+    std::error_code error;
+    for (const auto& item : fs::recursive_directory_iterator(folder, error))
+        if (item.is_regular_file()) bytes += item.file_size();
+    return bytes;
+}
+
+std::string CacheState(const ParakeetEngine& engine, const fs::path& cacheFolder) {
+    if (cacheFolder.empty()) return "without the model cache";
+    const auto& use = engine.modelCacheUse();
+    if (use.networksLoaded == 3) return "from the model cache";
+    if (use.networksSaved == 3) return "saving the model cache";
+    return "model cache: " + std::to_string(use.networksLoaded) + " loaded, " +
+           std::to_string(use.networksSaved) + " saved";
 }
 
 void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
@@ -160,43 +188,57 @@ void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
 }
 
 // The engine's construction: runtime, configuration, vocabulary and the three sessions.
-std::unique_ptr<ParakeetEngine> LoadReporting(const fs::path& model) {
+std::unique_ptr<ParakeetEngine> LoadReporting(const fs::path& model, const fs::path& cacheFolder) {
     const Clock::time_point start = Clock::now();
-    auto engine = std::make_unique<ParakeetEngine>(model);
-    PrintFigure("session creation", "-",
-                Format("%.2f s", std::chrono::duration<double>(Clock::now() - start).count()),
-                "session creation");
-    const double resident = ResidentMiB();
-    if (resident >= 0) {
-        PrintFigure("resident after loading", "-", Format("%.0f MiB", resident),
-                    "resident after loading");
-    }
+    auto engine = std::make_unique<ParakeetEngine>(model, cacheFolder);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const std::string state = CacheState(*engine, cacheFolder);
+    PrintFigure("session creation, " + state, "-", Format("%.2f s", seconds), "session creation");
+    PrintMemory("after loading");
+    if (!cacheFolder.empty())
+        PrintFigure("model cache on disk", "-",
+                    Format("%.0f MB", double(FolderBytes(cacheFolder)) / 1e6), "-");
     return engine;
 }
 
 }  // namespace
 }  // namespace orvello
 
+// bench-engine [--parakeet-references] [--model-cache DIR] [--load-only] MODEL_DIR [SECONDS ...]
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
-    int first = 1;
-    if (argc > 1 && std::strcmp(argv[1], "--parakeet-references") == 0) {
-        orvello::gParakeetReferences = true;
-        ++first;
+    std::vector<std::string> words(argv + 1, argv + argc);
+    orvello::fs::path cacheFolder;
+    bool loadOnly = false;
+    while (!words.empty() && words.front().rfind("--", 0) == 0) {
+        if (words.front() == "--parakeet-references") {
+            orvello::gParakeetReferences = true;
+        } else if (words.front() == "--load-only") {
+            loadOnly = true;
+        } else if (words.front() == "--model-cache" && words.size() > 1) {
+            words.erase(words.begin());
+            cacheFolder = words.front();
+        } else {
+            break;
+        }
+        words.erase(words.begin());
     }
-    if (argc <= first) {
+    if (words.empty() || words.front().rfind("--", 0) == 0) {
         std::fprintf(stderr,
-                     "usage: bench-engine [--parakeet-references] MODEL_DIR [SECONDS ...]\n");
+                     "usage: bench-engine [--parakeet-references] [--model-cache DIR] "
+                     "[--load-only] MODEL_DIR [SECONDS ...]\n");
         return 2;
     }
     std::vector<double> lengths;
-    for (int i = first + 1; i < argc; ++i) lengths.push_back(std::atof(argv[i]));
+    for (size_t i = 1; i < words.size(); ++i) lengths.push_back(std::atof(words[i].c_str()));
     if (lengths.empty()) lengths = {5.0, 15.0, 60.0};
     try {
-        const orvello::fs::path model = argv[first];
-        const auto loaded = orvello::LoadReporting(model);
+        const orvello::fs::path model = words.front();
+        const auto loaded = orvello::LoadReporting(model, cacheFolder);
+        if (loadOnly) return 0;
         orvello::ParakeetEngine& engine = *loaded;
-        (void)engine.Transcribe(orvello::Noise(1.0));  // warm up the sessions
+        (void)engine.Transcribe(orvello::Noise(5.0));  // the first run grows the runtime's memory
+        orvello::PrintMemory("after the first run");
         for (double seconds : lengths) orvello::Report(model, engine, seconds);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "Error: %s\n", error.what());
