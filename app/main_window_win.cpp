@@ -253,6 +253,7 @@ bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
         case IDC_ADD_NEW_LINE:
         case IDC_START_MINIMIZED:
         case IDC_USE_PASTE:
+        case IDC_FASTER_ENGINE_START:
             OnOptionCheckBox(id);
             return true;
         case ID_TRAY_SETTINGS:

@@ -70,6 +70,10 @@ public:
     void applyDspSettings();
     // Cancels the service's recording and queued transcriptions, when the window goes away.
     void cancelRecognition();
+    // "Faster Engine Start" was turned off: deletes the model cache, all of it that the loaded
+    // engine does not use (Windows keeps a mapped file); a load with the option off deletes the
+    // rest first.
+    void deleteModelCache();
 
     // The trigger became held or was released.
     void startRequest();

@@ -90,9 +90,6 @@ void ParakeetEngine::CreateSessions(const fs::path& modelCacheFolder) {
                       {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"}));
     ReadDecoderStateShape();
     for (const std::string& note : cache.notes()) AddNote(note);
-    if (modelCacheUse_.networksSaved > 0)
-        AddNote("Model cache: the prepared model was saved in " + PathForMessage(modelCacheFolder) +
-                "; the next start is faster.");
 }
 
 // From the cache when it holds the prepared network, else prepared as the runtime always does,

@@ -44,8 +44,8 @@ public:
     int32_t maxTokensPerStep() const { return maxTokensPerStep_; }
     // What the user should know about the loaded model, for the log, one line each, separated
     // by '\n': empty, or that config.json's max_tokens_per_step was too large and which value is
-    // used instead, and what the model cache did besides loading (an entry made again and why,
-    // the networks saved, a write that failed).
+    // used instead, and what went wrong with the model cache (an entry made again and why, a
+    // write that failed).
     const std::string& loadNote() const { return loadNote_; }
     // How many networks came from the model cache, and how many were saved into it.
     struct ModelCacheUse {
