@@ -12,7 +12,7 @@
 #include "app/recording_callbacks_win.h"
 #include "app/single_instance_win.h"
 #include "commands/command_file_win.h"
-#include "commands/utf_conversion.h"
+#include "text/utf_conversion.h"
 #include "resources/resource.h"
 #include "trigger/raw_input_source_win.h"
 #include "ui/application.h"

@@ -10,7 +10,7 @@
 #include "app/app_messages.h"
 #include "app/dictation_router_win.h"
 #include "app/text_message_win.h"
-#include "commands/utf_conversion.h"
+#include "text/utf_conversion.h"
 #include "tests/output/wine_output_support.h"
 #include "tests/support/window_capture.h"
 

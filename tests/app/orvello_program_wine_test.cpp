@@ -27,7 +27,7 @@
 #include "commands/command_file_format.h"
 #include "commands/command_file_win.h"
 #include "commands/command_store.h"
-#include "commands/utf_conversion.h"
+#include "text/utf_conversion.h"
 #include "tests/app/orvello_process_win.h"
 #include "tests/app/push_to_talk_win.h"
 #include "tests/app/recording_message_pump.h"
