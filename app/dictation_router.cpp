@@ -20,17 +20,18 @@ std::u16string Line(std::initializer_list<std::u16string_view> parts) {
     return line;
 }
 
-// Nothing is executed, typed or sounded: the log says what would have happened.
+// Nothing is executed, typed or sounded: the log says what would have happened, with the text
+// as it would have been typed.
 void DescribeOnly(std::u16string_view text, std::u16string_view trimmed, bool split,
                   const RoutingState& state, RoutingPlatform& platform) {
     if (split && !state.recordingIsCommand) {
-        platform.AppendLog(Line({u"[Main trigger | Text: ", text, u"]"}));
+        platform.AppendLog(Line({u"[Main trigger | Text: ", state.replacements.Apply(text), u"]"}));
         return;
     }
     const VoiceCommand* command = state.commands.FindCommand(trimmed);
     if (!split) {
         platform.AppendLog(command ? Line({kUnifiedCommandPrefix, command->phrase, u"]"})
-                                   : Line({u"[Text: ", text, u"]"}));
+                                   : Line({u"[Text: ", state.replacements.Apply(text), u"]"}));
         return;
     }
     platform.AppendLog(command ? Line({kCommandTriggerPrefix, command->phrase, u"]"})
@@ -49,8 +50,11 @@ void RunCommand(const VoiceCommand& command, std::u16string_view successPrefix,
     }
 }
 
-void Type(std::u16string_view text, const TypingOptions& options, RoutingPlatform& platform) {
-    const std::u16string typed = TextToType(text, options);
+void Type(std::u16string_view text, const RoutingState& state, RoutingPlatform& platform) {
+    const std::u16string dictated = state.replacements.Apply(text);
+    if (dictated.empty()) return;
+    const TypingOptions& options = state.typing;
+    const std::u16string typed = TextToType(dictated, options);
     const bool injected = options.usePaste ? platform.PasteText(typed) : platform.TypeText(typed);
     if (!injected) platform.AppendLog(u"Text injection failed.\r\n");
 }
@@ -60,7 +64,7 @@ void RouteUnified(std::u16string_view text, std::u16string_view trimmed, const R
     if (const VoiceCommand* command = state.commands.FindCommand(trimmed)) {
         RunCommand(*command, kUnifiedCommandPrefix, platform);
     } else {
-        Type(text, state.typing, platform);
+        Type(text, state, platform);
     }
 }
 
@@ -97,7 +101,7 @@ void RouteRecognizedText(std::u16string_view text, const RoutingState& state,
     } else if (state.recordingIsCommand) {
         RouteCommandRecording(trimmed, state, platform);
     } else {
-        Type(text, state.typing, platform);
+        Type(text, state, platform);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "commands/command_store.h"
 #include "commands/voice_command.h"
+#include "replacements/replacement_store.h"
 #include "trigger/trigger_definition.h"
 
 namespace orvello {
@@ -45,6 +46,9 @@ struct RoutingState {
     // True when the command trigger started the latest recording.
     bool recordingIsCommand;
     const CommandStore& commands;
+    // Applied to dictated text only, before it is typed or logged; commands see the text as
+    // recognised.
+    const ReplacementStore& replacements;
     TypingOptions typing;
 };
 
@@ -52,7 +56,8 @@ struct RoutingState {
 // appendNewline.
 [[nodiscard]] std::u16string TextToType(std::u16string_view text, const TypingOptions& options);
 
-// Routes one recognised text; an empty text does nothing. Keeps no state of its own.
+// Routes one recognised text; an empty text does nothing. Dictated text goes through the
+// replacements first; when they leave nothing of it, nothing is typed. Keeps no state of its own.
 void RouteRecognizedText(std::u16string_view text, const RoutingState& state,
                          RoutingPlatform& platform);
 

@@ -7,8 +7,8 @@
 
 #include "app/app_messages.h"
 #include "audio/command_sound_win.h"
-#include "commands/utf_conversion.h"
 #include "output/output_win.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 

@@ -2,9 +2,9 @@
 // trigger display, and what the tracker and the capture ask of the window.
 #include "app/main_window_win.h"
 #include "commands/command_file_win.h"
-#include "commands/utf_conversion.h"
 #include "dialogs/commands_dialog_win.h"
 #include "resources/resource.h"
+#include "text/utf_conversion.h"
 #include "trigger/raw_input_source_win.h"
 #include "ui/application.h"
 

@@ -6,8 +6,8 @@
 
 #include <commctrl.h>
 
-#include "commands/utf_conversion.h"
 #include "resources/resource.h"
+#include "text/utf_conversion.h"
 #include "ui/application.h"
 
 namespace orvello {

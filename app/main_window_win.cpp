@@ -12,8 +12,8 @@
 #include "app/recording_callbacks_win.h"
 #include "app/single_instance_win.h"
 #include "commands/command_file_win.h"
-#include "commands/utf_conversion.h"
 #include "resources/resource.h"
+#include "text/utf_conversion.h"
 #include "trigger/raw_input_source_win.h"
 #include "ui/application.h"
 
@@ -106,6 +106,7 @@ bool CTessarinDlg::OnInitDialog() {
     if (!commands_.LoadError().empty()) {
         ui::AppMessageBox(ToWideString(commands_.LoadError()), MB_OK | MB_ICONEXCLAMATION);
     }
+    LoadReplacementsAtStart();
 
     overlay_.ShowStarting();
     (void)recording_.reload(false);
@@ -158,6 +159,7 @@ RoutingState CTessarinDlg::CurrentRoutingState() const {
         .commandTrigger = tracker_.commandTrigger(),
         .recordingIsCommand = recording_.recordingIsCommand(),
         .commands = commands_,
+        .replacements = replacements_,
         .typing = {.appendSpace = settings_.appendSpace,
                    .appendNewline = settings_.appendNewline,
                    .usePaste = settings_.usePaste},
@@ -248,6 +250,9 @@ bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
             return true;
         case IDC_EDIT_COMMANDS:
             EditVoiceCommands();
+            return true;
+        case IDC_EDIT_REPLACEMENTS:
+            EditReplacements();
             return true;
         case IDC_ADD_SPACE:
         case IDC_ADD_NEW_LINE:

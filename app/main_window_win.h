@@ -25,6 +25,7 @@
 #include "controls/markdown_text_ctrl_win.h"
 #include "controls/overlay_window_win.h"
 #include "dialogs/commands_dialog_win.h"
+#include "replacements/replacement_store.h"
 #include "trigger/raw_keyboard_reader.h"
 #include "trigger/trigger_tracker.h"
 #include "ui/controls.h"
@@ -103,6 +104,10 @@ private:
     void OnMultipleKeyboards();
     void EditVoiceCommands();
 
+    // Replacements (main_window_replacements_win.cpp).
+    void LoadReplacementsAtStart();
+    void EditReplacements();
+
     // TriggerOwner
     void startRequest(bool forCommandTrigger) override;
     void stopRequest() override;
@@ -147,6 +152,7 @@ private:
     Settings settings_;
     std::vector<InputDeviceEntry> inputDevices_;
     CommandStore commands_;
+    ReplacementStore replacements_;
 
     // Keyboard. While the commands dialog runs, it is the target of raw input.
     RawKeyboardReader rawReader_;

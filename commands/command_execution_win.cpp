@@ -4,9 +4,9 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 
-#include "commands/utf_conversion.h"
 #include "output/clipboard_win.h"
 #include "output/output_win.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 

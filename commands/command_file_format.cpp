@@ -6,7 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
-#include "commands/utf_conversion.h"
+#include "files/file_text.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 
@@ -43,18 +44,6 @@ json CommandToJson(const VoiceCommand& command) {
         {"text_body", Utf16ToUtf8(command.text_body)},
         {"type", static_cast<std::int32_t>(command.type)},
     };
-}
-
-// Every line break of the dump is structural (line breaks inside strings are
-// escaped), so each one becomes the CR LF that a text-mode write produces.
-std::string WithCrLfLineEnds(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (const char c : text) {
-        if (c == '\n') out.push_back('\r');
-        out.push_back(c);
-    }
-    return out;
 }
 
 // ---- reading ----
@@ -142,7 +131,7 @@ CommandFileLoadResult CorruptedResult() {
 
 CommandFileLoadResult ParseCommandFile(std::string_view fileBytes) {
     // A text-mode read ends at Ctrl+Z, which some old editors append to a file.
-    fileBytes = fileBytes.substr(0, fileBytes.find(kEndOfFileMark));
+    fileBytes = TextBeforeEndOfFileMark(fileBytes);
     try {
         const json document = json::parse(fileBytes.data(), fileBytes.data() + fileBytes.size());
         if (!document.is_array()) return {CommandFileLoadStatus::NotAnArray, {}, {}};
@@ -166,15 +155,12 @@ std::string FormatCommandFile(const std::vector<VoiceCommand>& commands) {
     // The strings are valid UTF-8 by construction; replacing is only a safety net.
     const std::string text =
         document.dump(kIndentSpaces, ' ', false, json::error_handler_t::replace);
+    // Every line break of the dump is structural (line breaks inside strings are escaped).
     return WithCrLfLineEnds(text);
 }
 
 std::u16string CorruptedCommandFileMessage(std::u16string_view backupPath) {
-    std::u16string message(kCorruptedCommandFileMessage);
-    message += u" Before that, a copy of it will be kept as ";
-    message += backupPath;
-    message += u".";
-    return message;
+    return WithBackupNote(kCorruptedCommandFileMessage, backupPath);
 }
 
 }  // namespace orvello

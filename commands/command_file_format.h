@@ -20,9 +20,6 @@ inline constexpr std::u16string_view kCorruptedCommandFileMessage =
 // save replaces it.
 [[nodiscard]] std::u16string CorruptedCommandFileMessage(std::u16string_view backupPath);
 
-// Ctrl+Z: end of file for a text-mode read.
-inline constexpr char kEndOfFileMark = '\x1A';
-
 enum class CommandFileLoadStatus {
     // A JSON array of valid command objects; the list may be empty.
     Loaded,

@@ -1,11 +1,12 @@
 #pragma once
 
-// Windows only: the command file Documents\Orvello\commands.kwx on disk.
+// Windows only: the command file Documents\Orvello\commands.kwx on disk, kept with the safety of
+// every user file (files/user_file_win.h).
 
 #include <string>
-#include <string_view>
 
 #include "commands/command_store.h"
+#include "files/user_file_win.h"
 
 namespace orvello {
 
@@ -22,38 +23,12 @@ namespace orvello {
 // before the next save.
 void LoadCommands(CommandStore& store);
 
-// How a save ended: true when the new file is in place, otherwise with the
-// Windows error that stopped it, for telling the user why.
-struct [[nodiscard]] CommandFileSaveResult {
-    unsigned long errorCode = 0;  // ERROR_SUCCESS when saved
-    explicit operator bool() const { return errorCode == 0; }
-};
+using CommandFileSaveResult = UserFileSaveResult;
 
-// Writes the store's list to the command file. The text goes to a temporary
-// file beside it, is flushed to disk and then replaces the old file in one
-// rename, so a failed or interrupted save leaves the previous file as it was.
-// The first save after a load that could not use the file first keeps a copy of
-// that file (see BackUpUnreadCommandFile); if no copy can be made, nothing is
-// written. A command file marked read-only is not replaced either.
+// Writes the store's list to the command file with an atomic replace. The first
+// save after a load that could not use the file first keeps a copy of that file;
+// if no copy can be made, nothing is written. A command file marked read-only is
+// not replaced either.
 CommandFileSaveResult SaveCommands(CommandStore& store);
-
-// The temporary file a save writes before renaming it over `targetPath`:
-// the target's path with ".tmp" appended. A save interrupted before its rename
-// leaves it behind; the next save overwrites it.
-[[nodiscard]] std::wstring TemporaryPathFor(std::wstring_view targetPath);
-
-// Name of the index-th backup slot of the command file: commands.kwx.bak for 0,
-// then commands.kwx.1.bak, commands.kwx.2.bak, and so on.
-[[nodiscard]] std::wstring BackupPathFor(std::wstring_view commandFilePath, int index);
-
-// How many backup slots a save looks through before giving up.
-inline constexpr int kMaxCommandFileBackups = 100;
-
-// Copies the command file's current bytes into the first backup slot that is
-// free, unless one slot already holds exactly these bytes. Slots holding other
-// bytes (an earlier backup) are never touched. True when the bytes are safe in a
-// slot, or when there is no file to keep; false, with the reason in
-// GetLastError(), when the file cannot be read or no slot can be written.
-[[nodiscard]] bool BackUpUnreadCommandFile(const std::wstring& commandFilePath);
 
 }  // namespace orvello

@@ -2,10 +2,10 @@
 // copy of the command that is normalised, checked and tidied when the user presses OK.
 #include "dialogs/command_edit_dialog.h"
 
-#include "commands/utf_conversion.h"
 #include "dialogs/action_panels.h"
 #include "dialogs/command_edit_rules.h"
 #include "resources/command_editor_ids.h"
+#include "text/utf_conversion.h"
 #include "ui/application.h"
 
 namespace orvello {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <utility>
 
-#include "commands/utf_conversion.h"
 #include "dialogs/commands_table.h"
 #include "resources/resource.h"
+#include "text/utf_conversion.h"
 #include "trigger/raw_input_source_win.h"
 #include "ui/application.h"
 

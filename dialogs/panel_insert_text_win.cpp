@@ -1,7 +1,7 @@
 // The Insert Text panel: the body to type, variables and line breaks included.
-#include "commands/utf_conversion.h"
 #include "dialogs/action_panels.h"
 #include "resources/command_editor_ids.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 

@@ -1,9 +1,9 @@
 // The Key Sequence panel: the steps in a list box with Add, Remove, Move Up, Move Down,
 // and the selected step's chord captured from the keyboard.
-#include "commands/utf_conversion.h"
 #include "dialogs/action_panels.h"
 #include "output/output_win.h"
 #include "resources/command_editor_ids.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 

@@ -4,9 +4,9 @@
 // commdlg.h needs the types of windows.h first.
 #include <commdlg.h>
 
-#include "commands/utf_conversion.h"
 #include "dialogs/action_panels.h"
 #include "resources/command_editor_ids.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 

@@ -1,8 +1,8 @@
 // The System Command panel: the catalogue's commands in a drop-down list and the
 // argument of those that take one.
-#include "commands/utf_conversion.h"
 #include "dialogs/action_panels.h"
 #include "resources/command_editor_ids.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 

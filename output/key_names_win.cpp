@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "commands/utf_conversion.h"
 #include "output/key_step_format.h"
 #include "output/output_win.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 

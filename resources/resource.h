@@ -41,7 +41,9 @@
 #define IDC_HELP_TEXT 1064
 #define IDC_USE_PASTE 1065
 #define IDC_FASTER_ENGINE_START 1090
+#define IDC_EDIT_REPLACEMENTS 1087
 #define IDS_APP_TITLE 57344
 
 #include "command_editor_ids.h"
 #include "commands_dialog_ids.h"
+#include "replacements_dialog_ids.h"

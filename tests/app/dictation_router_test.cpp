@@ -64,7 +64,8 @@ protected:
 
     void Route(std::u16string_view text) {
         RouteRecognizedText(
-            text, {dictationTrigger, commandTrigger, recordingIsCommand, commands, typing},
+            text,
+            {dictationTrigger, commandTrigger, recordingIsCommand, commands, replacements, typing},
             platform);
     }
 
@@ -72,6 +73,7 @@ protected:
     TriggerDefinition commandTrigger;
     bool recordingIsCommand = false;
     CommandStore commands;
+    ReplacementStore replacements;
     TypingOptions typing;
     RecordingPlatform platform;
 };
@@ -220,6 +222,24 @@ TEST_F(DictationRouterTest, ModeFollowsTheTriggersAsTheyAreWhenTheTextArrives) {
     commandTrigger = {};  // the user cleared the command trigger
     Route(u"hello");
     EXPECT_EQ(platform.actions, (Actions{u"log: [No command: \"hello\"]\r\n", u"type: hello"}));
+}
+
+// Replacements change what is dictated, before "Add Space", and never what a command is matched
+// against; in test mode the log shows the text as it would be typed.
+TEST_F(DictationRouterTest, ReplacementsChangeDictatedTextOnly) {
+    replacements.ReplaceReplacements(
+        {{u"copy", u"Copy"}, {u"orvello", u"Orvello"}, {u"um", u""}, {u"next", u"previous"}});
+    typing.appendSpace = true;
+    Route(u"hello orvello.");
+    Route(u"um");
+    Route(u"next track");
+    UseSplitMode(false);
+    Route(u"copy");
+    platform.testMode = true;
+    Route(u"orvello");
+    EXPECT_EQ(platform.actions, (Actions{u"type: hello Orvello. ", u"sound", u"execute: next track",
+                                         u"log: [Command: next track]\r\n", u"type: Copy ",
+                                         u"log: [Main trigger | Text: Orvello]\r\n"}));
 }
 
 }  // namespace

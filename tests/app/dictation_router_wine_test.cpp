@@ -10,9 +10,9 @@
 #include "app/app_messages.h"
 #include "app/dictation_router_win.h"
 #include "app/text_message_win.h"
-#include "commands/utf_conversion.h"
 #include "tests/output/wine_output_support.h"
 #include "tests/support/window_capture.h"
+#include "text/utf_conversion.h"
 
 namespace orvello::test {
 namespace {
@@ -51,7 +51,8 @@ protected:
         WinRoutingPlatform platform(mainWindow,
                                     [this](std::wstring_view line) { log.emplace_back(line); });
         RouteRecognizedText(
-            text, {dictationTrigger, commandTrigger, recordingIsCommand, commands, typing},
+            text,
+            {dictationTrigger, commandTrigger, recordingIsCommand, commands, replacements, typing},
             platform);
     }
 
@@ -60,6 +61,7 @@ protected:
     TriggerDefinition commandTrigger;
     bool recordingIsCommand = false;
     CommandStore commands;
+    ReplacementStore replacements;
     TypingOptions typing;
     Log log;
 };
@@ -190,7 +192,8 @@ TEST_F(RoutingWineTest, PostedResultTextIsTypedIntoTheWindowInFront) {
     orvello.OnMessage([&](UINT message, WPARAM, LPARAM) {
         if (message != WM_APP_RESULT_TEXT) return false;
         (void)HandleResultTextMessage(
-            texts, {dictationTrigger, commandTrigger, recordingIsCommand, commands, typing},
+            texts,
+            {dictationTrigger, commandTrigger, recordingIsCommand, commands, replacements, typing},
             platform);
         return true;
     });

@@ -27,14 +27,15 @@
 #include "commands/command_file_format.h"
 #include "commands/command_file_win.h"
 #include "commands/command_store.h"
-#include "commands/utf_conversion.h"
 #include "engine/model_cache.h"
+#include "replacements/replacements_file_win.h"
 #include "tests/app/orvello_process_win.h"
 #include "tests/app/push_to_talk_win.h"
 #include "tests/app/recording_message_pump.h"
 #include "tests/audio/virtual_microphone_win.h"
 #include "tests/support/desktop.h"
 #include "tests/support/test_window.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 namespace {
@@ -55,6 +56,7 @@ constexpr int kEnableDspId = 1010;
 constexpr int kExitId = 1009;
 constexpr int kReloadEngineId = 1008;
 constexpr int kEditCommandsId = 1021;
+constexpr int kEditReplacementsId = 1087;
 constexpr int kNoiseGateSliderId = 1011;
 constexpr int kLowCutSliderId = 1012;
 constexpr int kNoiseGateLabelId = 1013;
@@ -116,10 +118,11 @@ private:
     HKEY key_ = nullptr;
 };
 
-// Moves the user's command file out of the way for the test and puts it back afterwards.
+// Moves the user's command file (or another file of theirs) out of the way for the test and puts
+// it back afterwards.
 class CommandFileScope {
 public:
-    CommandFileScope() : path_(GetCommandFilePath()) {
+    explicit CommandFileScope(std::wstring path = GetCommandFilePath()) : path_(std::move(path)) {
         saved_ = path_ + L".orvello-test";
         MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
@@ -502,6 +505,53 @@ TEST_F(OrvelloProgramTest, TheCommandTriggerRunsAVoiceCommand) {
     // dictation trigger alone.
     test::PushToTalk({test::keycode::kRightAlt, test::keycode::kRightCtrl}, wav);
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"Browser opened"; }, 30s))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+}
+
+// Adds one replacement in the replacements dialog and closes the dialog with `ending`.
+void AddReplacementInTheDialog(test::OrvelloProcess& orvello, const wchar_t* written,
+                               const wchar_t* typed, int ending) {
+    HWND dialog = orvello.WaitForDialog(L"Replacements");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(1081, BN_CLICKED),
+                 LPARAM(GetDlgItem(dialog, 1081)));
+    HWND editor = orvello.WaitForDialog(L"Edit Replacement");
+    ASSERT_NE(editor, nullptr);
+    SendMessageW(GetDlgItem(editor, 1084), WM_SETTEXT, 0, LPARAM(written));
+    SendMessageW(GetDlgItem(editor, 1085), WM_SETTEXT, 0, LPARAM(typed));
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(editor); }, 5s));
+    PostMessageW(dialog, WM_COMMAND, ending, 0);
+    ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
+}
+
+// Cancel forgets a replacement added in the dialog; OK saves it at once, and it changes the next
+// dictation before "Add Space": "hello world" is typed as "hello Orvello ".
+TEST_F(OrvelloProgramTest, AReplacementMadeInItsDialogChangesTheDictatedText) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    CommandFileScope replacementsFile(GetReplacementsFilePath());
+    const std::string wav = HelloWorldWav();
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = ReadyMainWindow(orvello);
+    ASSERT_NE(main, nullptr);
+
+    Click(main, kEditReplacementsId);
+    ASSERT_NO_FATAL_FAILURE(AddReplacementInTheDialog(orvello, L"world", L"Earth", IDCANCEL));
+    Click(main, kEditReplacementsId);
+    ASSERT_NO_FATAL_FAILURE(AddReplacementInTheDialog(orvello, L"World", L"Orvello", IDOK));
+    ReplacementStore saved;
+    EXPECT_TRUE(test::PumpMessagesUntil(
+        [&] {
+            LoadReplacements(saved);
+            return !saved.Replacements().empty();
+        },
+        5s));
+    EXPECT_EQ(saved.Replacements(), (std::vector<Replacement>{{u"World", u"Orvello"}}));
+
+    test::TypingTarget target;
+    ASSERT_TRUE(target.Focus());
+    test::PushToTalk({test::keycode::kRightCtrl}, wav);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"hello Orvello "; }, 30s))
         << "typed: \"" << Narrow(target.typed) << "\"";
 }
 

@@ -51,7 +51,7 @@ protected:
     }
 
     RoutingState State() const {
-        return {dictationTrigger, commandTrigger, false, commands, TypingOptions{}};
+        return {dictationTrigger, commandTrigger, false, commands, replacements, TypingOptions{}};
     }
 
     TestWindow window{L"Orvello result message test"};
@@ -59,6 +59,7 @@ protected:
     TriggerDefinition dictationTrigger;
     TriggerDefinition commandTrigger;
     CommandStore commands;
+    ReplacementStore replacements;
     CountingPlatform platform;
 };
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "commands/command_execution_win.h"
-#include "commands/utf_conversion.h"
 #include "tests/output/wine_output_support.h"
 #include "tests/support/window_capture.h"
+#include "text/utf_conversion.h"
 
 namespace orvello::test {
 namespace {

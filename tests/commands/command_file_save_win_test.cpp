@@ -11,7 +11,7 @@
 
 #include "command_folder_fixture.h"
 #include "commands/command_file_win.h"
-#include "commands/utf_conversion.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 namespace {
@@ -285,14 +285,14 @@ TEST_F(CommandFileSaveTest, BackupNameTakenByAFolderMovesOnToTheNextNameAsTheMes
 }
 
 TEST_F(CommandFileSaveTest, NoFreeBackupNameMeansNoSaveAndTheFileStays) {
-    for (int index = 0; index < kMaxCommandFileBackups; ++index) {
+    for (int index = 0; index < kMaxFileBackups; ++index) {
         WriteFileBytes(BackupPathFor(CommandFile(), index), "older " + std::to_string(index));
     }
     CommandStore store = LoadCorrupted(kCorruptedBytesB);
     EXPECT_FALSE(SaveCommands(store));
     EXPECT_EQ(ReadFileBytes(CommandFile()), kCorruptedBytesB);
     EXPECT_EQ(ReadFileBytes(BackupFile()), "older 0");
-    EXPECT_EQ(FolderListing().size(), static_cast<std::size_t>(kMaxCommandFileBackups) + 1);
+    EXPECT_EQ(FolderListing().size(), static_cast<std::size_t>(kMaxFileBackups) + 1);
 }
 
 }  // namespace

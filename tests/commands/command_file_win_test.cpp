@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "command_folder_fixture.h"
-#include "commands/utf_conversion.h"
+#include "text/utf_conversion.h"
 
 namespace orvello {
 namespace {

@@ -1,4 +1,4 @@
-#include "commands/utf_conversion.h"
+#include "text/utf_conversion.h"
 
 #include <cstddef>
 #include <cstdint>

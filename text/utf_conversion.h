@@ -5,8 +5,8 @@
 
 namespace orvello {
 
-// Conversions between the UTF-8 of the command file and the UTF-16 that every
-// command holds in memory. Neither direction fails: what cannot be converted
+// Conversions between the UTF-8 of Orvello's files and the UTF-16 of its windows
+// and in-memory records. Neither direction fails: what cannot be converted
 // becomes U+FFFD, as the Windows converters do without MB_ERR_INVALID_CHARS.
 
 inline constexpr char16_t kReplacementCharacter = 0xFFFD;
