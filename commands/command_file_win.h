@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "commands/command_store.h"
+#include "files/atomic_file_win.h"  // TemporaryPathFor, the temporary file of a save
 
 namespace orvello {
 
@@ -36,11 +37,6 @@ struct [[nodiscard]] CommandFileSaveResult {
 // that file (see BackUpUnreadCommandFile); if no copy can be made, nothing is
 // written. A command file marked read-only is not replaced either.
 CommandFileSaveResult SaveCommands(CommandStore& store);
-
-// The temporary file a save writes before renaming it over `targetPath`:
-// the target's path with ".tmp" appended. A save interrupted before its rename
-// leaves it behind; the next save overwrites it.
-[[nodiscard]] std::wstring TemporaryPathFor(std::wstring_view targetPath);
 
 // Name of the index-th backup slot of the command file: commands.kwx.bak for 0,
 // then commands.kwx.1.bak, commands.kwx.2.bak, and so on.
