@@ -44,3 +44,4 @@
 
 #include "command_editor_ids.h"
 #include "commands_dialog_ids.h"
+#include "history_dialog_ids.h"
