@@ -149,6 +149,7 @@ void CHistoryDialog::RefreshTable(int selection) {
         table_.SetCell(index, kTextColumn, ToWideString(HistoryRowText(entry.text)));
     }
     table_.SetCurSel(selection);
+    ::EnableWindow(GetDlgItem(IDC_HISTORY_CLEAR), table_.GetCount() > 0);
     OnSelectionChanged();
 }
 
