@@ -3,8 +3,8 @@
 namespace orvello {
 namespace {
 
-constexpr int kTimeColumnWidthPx = 125;
-constexpr int kOutcomeColumnWidthPx = 95;
+constexpr int kTimeColumnWidthPx = 145;
+constexpr int kOutcomeColumnWidthPx = 100;
 
 bool IsRowBreak(char16_t c) {
     return c == u'\r' || c == u'\n' || c == u'\t';
