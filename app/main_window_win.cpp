@@ -58,10 +58,10 @@ void MakeRoomInLog(HWND log, std::size_t incomingChars) {
 CTessarinDlg::CTessarinDlg()
     : ui::CDialogEx(IDD_MAIN),
       icon_(::LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDI_APP_ICON))),
+      history_(profile_, settings_, [this](std::wstring_view line) { AppendLog(line); }),
       rawReader_(std::make_unique<WinRawInputSource>()),
       tracker_(rawReader_, *this, *this),
       capture_(tracker_, *this, *this),
-      history_(profile_, settings_, [this](std::wstring_view line) { AppendLog(line); }),
       recording_(*this, overlay_) {}
 
 CTessarinDlg::~CTessarinDlg() = default;
