@@ -529,6 +529,23 @@ TEST_F(OrvelloProgramTest, TheHistoryListsAHeldBackDictationAndCopiesIt) {
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
 }
 
+// With "Keep History Between Sessions" on, a history file Orvello cannot read is renamed aside at
+// start-up and the log says where; the program starts as always.
+TEST_F(OrvelloProgramTest, ADamagedHistoryFileIsSetAsideAndNamedInTheLog) {
+    test::WriteSettingInt(L"KeepHistory", 1);
+    HistoryFileScope historyFile;
+    const std::wstring aside = DamagedHistoryPathFor(historyFile.Path(), 0);
+    DeleteFileW(aside.c_str());  // left by an earlier run that failed
+    ASSERT_TRUE(WriteFileByRename(historyFile.Path(), "[{\"time\": 1, ", 0));
+    test::OrvelloProcess orvello(WithModel());
+    ASSERT_NE(ReadyMainWindow(orvello), nullptr);
+    EXPECT_TRUE(orvello.WaitForLogContaining(L"; it was set aside as " + aside, 5s))
+        << "log: " << Narrow(orvello.ControlText(kLogId));
+    EXPECT_EQ(ReadWholeFile(aside), "[{\"time\": 1, ");
+    EXPECT_TRUE(NameIsFree(historyFile.Path()));
+    DeleteFileW(aside.c_str());
+}
+
 TEST_F(OrvelloProgramTest, TheCommandTriggerRunsAVoiceCommand) {
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
     CommandFileScope commandFile;
