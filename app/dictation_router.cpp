@@ -39,43 +39,48 @@ void DescribeOnly(std::u16string_view text, std::u16string_view trimmed, bool sp
 }
 
 // The sound starts first, so that it confirms the match even while a slow action runs.
-void RunCommand(const VoiceCommand& command, std::u16string_view successPrefix,
-                RoutingPlatform& platform) {
+ResultOutcome RunCommand(const VoiceCommand& command, std::u16string_view successPrefix,
+                         RoutingPlatform& platform) {
     platform.PlayCommandSound();
     std::u16string errorText;
     if (platform.ExecuteCommand(command, errorText)) {
         platform.AppendLog(Line({successPrefix, command.phrase, u"]"}));
-    } else {
-        platform.AppendLog(Line({errorText}));
+        return ResultOutcome::Ran;
     }
+    platform.AppendLog(Line({errorText}));
+    return ResultOutcome::CommandFailed;
 }
 
-void Type(std::u16string_view text, const RoutingState& state, RoutingPlatform& platform) {
+// Replacements left nothing of the text: nothing is typed, which is no failure.
+ResultOutcome Type(std::u16string_view text, const RoutingState& state, RoutingPlatform& platform) {
     const std::u16string dictated = state.replacements.Apply(text);
-    if (dictated.empty()) return;
     const TypingOptions& options = state.typing;
+    if (dictated.empty()) return options.usePaste ? ResultOutcome::Pasted : ResultOutcome::Typed;
     const std::u16string typed = TextToType(dictated, options);
     const bool injected = options.usePaste ? platform.PasteText(typed) : platform.TypeText(typed);
-    if (!injected) platform.AppendLog(u"Text injection failed.\r\n");
+    if (!injected) {
+        platform.AppendLog(u"Text injection failed.\r\n");
+        return ResultOutcome::TypingFailed;
+    }
+    return options.usePaste ? ResultOutcome::Pasted : ResultOutcome::Typed;
 }
 
-void RouteUnified(std::u16string_view text, std::u16string_view trimmed, const RoutingState& state,
-                  RoutingPlatform& platform) {
+ResultOutcome RouteUnified(std::u16string_view text, std::u16string_view trimmed,
+                           const RoutingState& state, RoutingPlatform& platform) {
     if (const VoiceCommand* command = state.commands.FindCommand(trimmed)) {
-        RunCommand(*command, kUnifiedCommandPrefix, platform);
-    } else {
-        Type(text, state, platform);
+        return RunCommand(*command, kUnifiedCommandPrefix, platform);
     }
+    return Type(text, state, platform);
 }
 
 // A command-trigger recording never types, even when no command matches.
-void RouteCommandRecording(std::u16string_view trimmed, const RoutingState& state,
-                           RoutingPlatform& platform) {
+ResultOutcome RouteCommandRecording(std::u16string_view trimmed, const RoutingState& state,
+                                    RoutingPlatform& platform) {
     if (const VoiceCommand* command = state.commands.FindCommand(trimmed)) {
-        RunCommand(*command, kCommandTriggerPrefix, platform);
-    } else {
-        platform.AppendLog(Line({u"[No command: \"", trimmed, u"\"]"}));
+        return RunCommand(*command, kCommandTriggerPrefix, platform);
     }
+    platform.AppendLog(Line({u"[No command: \"", trimmed, u"\"]"}));
+    return ResultOutcome::NoCommand;
 }
 
 }  // namespace
@@ -87,22 +92,24 @@ std::u16string TextToType(std::u16string_view text, const TypingOptions& options
     return typed;
 }
 
-void RouteRecognizedText(std::u16string_view text, const RoutingState& state,
-                         RoutingPlatform& platform) {
-    if (text.empty()) return;
+std::optional<RoutedResult> RouteRecognizedText(std::u16string_view text, const RoutingState& state,
+                                                RoutingPlatform& platform) {
+    if (text.empty()) return std::nullopt;
     const bool testMode = platform.IsTestMode();
     // Lookups use the trimmed text; typing and the text lines use the text as received.
     const std::u16string_view trimmed = TrimCommandWhitespace(text);
     const bool split = isSplitMode(state.dictationTrigger, state.commandTrigger);
+    ResultOutcome outcome = ResultOutcome::HeldBack;
     if (testMode) {
         DescribeOnly(text, trimmed, split, state, platform);
     } else if (!split) {
-        RouteUnified(text, trimmed, state, platform);
+        outcome = RouteUnified(text, trimmed, state, platform);
     } else if (state.recordingIsCommand) {
-        RouteCommandRecording(trimmed, state, platform);
+        outcome = RouteCommandRecording(trimmed, state, platform);
     } else {
-        Type(text, state, platform);
+        outcome = Type(text, state, platform);
     }
+    return RoutedResult{outcome, std::u16string(trimmed)};
 }
 
 }  // namespace orvello

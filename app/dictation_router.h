@@ -2,11 +2,13 @@
 // What becomes of a recognised text: run as a voice command, typed, or, while Orvello's own
 // window is in front, only described in the log so that triggers, recognition and phrases can be
 // tried out without side effects.
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "commands/command_store.h"
 #include "commands/voice_command.h"
+#include "history/result_history.h"
 #include "replacements/replacement_store.h"
 #include "trigger/trigger_definition.h"
 
@@ -56,9 +58,19 @@ struct RoutingState {
 // appendNewline.
 [[nodiscard]] std::u16string TextToType(std::u16string_view text, const TypingOptions& options);
 
-// Routes one recognised text; an empty text does nothing. Dictated text goes through the
-// replacements first; when they leave nothing of it, nothing is typed. Keeps no state of its own.
-void RouteRecognizedText(std::u16string_view text, const RoutingState& state,
-                         RoutingPlatform& platform);
+// What became of a routed text, for the history: the text with its surrounding space, tab, CR
+// and LF removed.
+struct RoutedResult {
+    ResultOutcome outcome;
+    std::u16string text;
+
+    friend bool operator==(const RoutedResult&, const RoutedResult&) = default;
+};
+
+// Routes one recognised text; an empty text does nothing and gives nothing. Dictated text goes
+// through the replacements first; when they leave nothing of it, nothing is typed. Keeps no state
+// of its own.
+std::optional<RoutedResult> RouteRecognizedText(std::u16string_view text, const RoutingState& state,
+                                                RoutingPlatform& platform);
 
 }  // namespace orvello

@@ -63,11 +63,11 @@ void WinRoutingPlatform::AppendLog(std::u16string_view line) {
     if (appendLog_) appendLog_(ToWideString(line));
 }
 
-LRESULT HandleResultTextMessage(TextMailbox& texts, const RoutingState& state,
-                                RoutingPlatform& platform) {
+std::optional<RoutedResult> HandleResultTextMessage(TextMailbox& texts, const RoutingState& state,
+                                                    RoutingPlatform& platform) {
     const std::optional<std::wstring> text = texts.Take(WM_APP_RESULT_TEXT);
-    if (text && !text->empty()) RouteRecognizedText(FromWideString(*text), state, platform);
-    return 0;
+    if (!text || text->empty()) return std::nullopt;
+    return RouteRecognizedText(FromWideString(*text), state, platform);
 }
 
 }  // namespace orvello

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "app/dictation_router.h"
@@ -40,8 +41,8 @@ private:
 
 // The WM_APP_RESULT_TEXT handler: takes the oldest result text from the mailbox and routes it
 // unless it is empty; a message with no text waiting (another program's) does nothing. Returns
-// the message's result, 0.
-LRESULT HandleResultTextMessage(TextMailbox& texts, const RoutingState& state,
-                                RoutingPlatform& platform);
+// what became of the text, nothing when none was routed; the message's result is 0.
+std::optional<RoutedResult> HandleResultTextMessage(TextMailbox& texts, const RoutingState& state,
+                                                    RoutingPlatform& platform);
 
 }  // namespace orvello

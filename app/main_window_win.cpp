@@ -58,6 +58,7 @@ void MakeRoomInLog(HWND log, std::size_t incomingChars) {
 CTessarinDlg::CTessarinDlg()
     : ui::CDialogEx(IDD_MAIN),
       icon_(::LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDI_APP_ICON))),
+      history_(profile_, settings_, [this](std::wstring_view line) { AppendLog(line); }),
       rawReader_(std::make_unique<WinRawInputSource>()),
       tracker_(rawReader_, *this, *this),
       capture_(tracker_, *this, *this),
@@ -112,6 +113,7 @@ bool CTessarinDlg::OnInitDialog() {
     (void)recording_.reload(false);
     overlay_.Hide();
     WriteFirstLogText();
+    StartHistory();
     // A missing runtime is the installation's fault, not the model's: say which file and what
     // to install right away, since the log only says that the engine failed.
     if (!recording_.runtimeProblem().empty()) {
@@ -207,7 +209,10 @@ LRESULT CTessarinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 std::optional<LRESULT> CTessarinDlg::HandleApplicationMessage(UINT message, WPARAM wParam,
                                                               LPARAM lParam) {
     if (message == WM_APP_RESULT_TEXT) {
-        return HandleResultTextMessage(recording_.texts(), CurrentRoutingState(), *routing_);
+        const auto routed =
+            HandleResultTextMessage(recording_.texts(), CurrentRoutingState(), *routing_);
+        if (routed) RecordResult(*routed);
+        return 0;
     }
     if (message == WM_APP_TRAY_NOTIFY) {
         OnTrayNotify(lParam);
@@ -260,6 +265,10 @@ bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
         case IDC_USE_PASTE:
         case IDC_FASTER_ENGINE_START:
             OnOptionCheckBox(id);
+            return true;
+        case IDC_HISTORY:
+        case ID_TRAY_HISTORY:
+            ShowHistory();
             return true;
         case ID_TRAY_SETTINGS:
             RestoreFromTray();

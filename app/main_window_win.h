@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/dictation_router_win.h"
+#include "app/history_keeper_win.h"
 #include "app/input_device_list.h"
 #include "app/main_window_trigger_capture.h"
 #include "app/recording_control_win.h"
@@ -26,6 +27,7 @@
 #include "controls/overlay_window_win.h"
 #include "dialogs/commands_dialog_win.h"
 #include "replacements/replacement_store.h"
+#include "dialogs/history_dialog_win.h"
 #include "trigger/raw_keyboard_reader.h"
 #include "trigger/trigger_tracker.h"
 #include "ui/controls.h"
@@ -107,6 +109,10 @@ private:
     // Replacements (main_window_replacements_win.cpp).
     void LoadReplacementsAtStart();
     void EditReplacements();
+    // History (main_window_history_win.cpp).
+    void StartHistory();
+    void RecordResult(const RoutedResult& result);
+    void ShowHistory();
 
     // TriggerOwner
     void startRequest(bool forCommandTrigger) override;
@@ -153,6 +159,8 @@ private:
     std::vector<InputDeviceEntry> inputDevices_;
     CommandStore commands_;
     ReplacementStore replacements_;
+    HistoryKeeper history_;
+    CHistoryDialog* openHistoryDialog_ = nullptr;
 
     // Keyboard. While the commands dialog runs, it is the target of raw input.
     RawKeyboardReader rawReader_;

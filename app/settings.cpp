@@ -21,6 +21,7 @@ constexpr std::u16string_view kAppendNewline = u"AppendNewline";
 constexpr std::u16string_view kStartMinimized = u"StartMinimized";
 constexpr std::u16string_view kUsePaste = u"UsePaste";
 constexpr std::u16string_view kFasterEngineStart = u"FasterEngineStart";
+constexpr std::u16string_view kKeepHistory = u"KeepHistory";
 
 constexpr std::int32_t kDefaultTriggerMask = 0x08;     // Right Ctrl
 constexpr std::int32_t kDefaultCmdTriggerMask = 0x28;  // Right Ctrl + Right Alt
@@ -83,6 +84,7 @@ void LoadOptionSettings(ProfileStore& profile, Settings& settings) {
     settings.startMinimized = ReadBool(profile, kStartMinimized, false);
     settings.usePaste = ReadBool(profile, kUsePaste, false);
     settings.fasterEngineStart = ReadBool(profile, kFasterEngineStart, true);
+    settings.keepHistory = ReadBool(profile, kKeepHistory, false);
 }
 
 void SaveDictationTrigger(ProfileStore& profile, const TriggerDefinition& trigger) {
@@ -120,6 +122,10 @@ void SaveUsePaste(ProfileStore& profile, const Settings& settings) {
 
 void SaveFasterEngineStart(ProfileStore& profile, const Settings& settings) {
     WriteBool(profile, kFasterEngineStart, settings.fasterEngineStart);
+}
+
+void SaveKeepHistory(ProfileStore& profile, const Settings& settings) {
+    WriteBool(profile, kKeepHistory, settings.keepHistory);
 }
 
 }  // namespace orvello

@@ -42,11 +42,6 @@ struct [[nodiscard]] UserFileSaveResult {
 // is written. A file marked read-only is not replaced either.
 UserFileSaveResult SaveUserFile(const std::wstring& path, std::string_view bytes, bool backUpFirst);
 
-// The temporary file a save writes before renaming it over `targetPath`: the target's path with
-// ".tmp" appended. A save interrupted before its rename leaves it behind; the next save
-// overwrites it.
-[[nodiscard]] std::wstring TemporaryPathFor(std::wstring_view targetPath);
-
 // Name of the index-th backup slot of a file: commands.kwx.bak for 0, then commands.kwx.1.bak,
 // commands.kwx.2.bak, and so on.
 [[nodiscard]] std::wstring BackupPathFor(std::wstring_view filePath, int index);

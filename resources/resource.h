@@ -47,3 +47,4 @@
 #include "command_editor_ids.h"
 #include "commands_dialog_ids.h"
 #include "replacements_dialog_ids.h"
+#include "history_dialog_ids.h"

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,8 +63,8 @@ protected:
         recordingIsCommand = commandTriggerRecording;
     }
 
-    void Route(std::u16string_view text) {
-        RouteRecognizedText(
+    std::optional<RoutedResult> Route(std::u16string_view text) {
+        return RouteRecognizedText(
             text,
             {dictationTrigger, commandTrigger, recordingIsCommand, commands, replacements, typing},
             platform);
@@ -214,6 +215,36 @@ TEST_F(DictationRouterTest, DictationTriggerRecordingTypesEvenACommandPhrase) {
     Route(u"next track");
     EXPECT_EQ(platform.actions,
               (Actions{u"type: copy. ", u"type: next track ", u"log: Text injection failed.\r\n"}));
+}
+
+// What the history is told: the trimmed text and what became of it.
+TEST_F(DictationRouterTest, EachRouteReportsWhatBecameOfTheTrimmedText) {
+    const struct {
+        bool testMode, split, commandRecording, usePaste, succeeds;
+        std::u16string_view text;
+        RoutedResult expected;
+    } cases[] = {
+        {false, false, false, false, true, u" hello ", {ResultOutcome::Typed, u"hello"}},
+        {false, false, false, true, true, u"hello", {ResultOutcome::Pasted, u"hello"}},
+        {false, false, false, false, false, u"hello", {ResultOutcome::TypingFailed, u"hello"}},
+        {false, false, false, false, true, u"Copy.", {ResultOutcome::Ran, u"Copy."}},
+        {false, false, false, false, false, u"copy", {ResultOutcome::CommandFailed, u"copy"}},
+        {false, true, true, false, true, u"hello", {ResultOutcome::NoCommand, u"hello"}},
+        {false, true, true, false, true, u"next track", {ResultOutcome::Ran, u"next track"}},
+        {false, true, false, true, false, u"copy", {ResultOutcome::TypingFailed, u"copy"}},
+        {true, false, false, false, true, u"\thello\r\n", {ResultOutcome::HeldBack, u"hello"}},
+        {true, true, true, false, true, u"next track", {ResultOutcome::HeldBack, u"next track"}},
+    };
+    for (const auto& c : cases) {
+        platform.testMode = c.testMode;
+        commandTrigger.keys.clear();
+        if (c.split) commandTrigger.keys = {ModifierKey::RightAlt};
+        recordingIsCommand = c.commandRecording;
+        typing.usePaste = c.usePaste;
+        platform.injectionSucceeds = platform.commandSucceeds = c.succeeds;
+        EXPECT_EQ(Route(c.text), c.expected) << int(&c - cases);
+    }
+    EXPECT_EQ(Route(u""), std::nullopt);
 }
 
 TEST_F(DictationRouterTest, ModeFollowsTheTriggersAsTheyAreWhenTheTextArrives) {

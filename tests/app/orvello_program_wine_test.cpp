@@ -4,7 +4,8 @@
 // microphone, the text typed into another program's window or, with Orvello's own window in
 // front, only logged; a voice command run with the command trigger; and the main window's
 // wiring: the DSP controls, the input list, the tray, a microphone that cannot be opened, the
-// log area, the commands dialog's hold on the keyboard in both keyboard scopes, resume.
+// log area, the commands dialog's hold on the keyboard in both keyboard scopes, resume; the History
+// dialog.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
@@ -29,6 +30,10 @@
 #include "commands/command_store.h"
 #include "engine/model_cache.h"
 #include "replacements/replacements_file_win.h"
+#include "files/atomic_file_win.h"
+#include "history/history_file_format.h"
+#include "history/history_file_win.h"
+#include "output/clipboard_win.h"
 #include "tests/app/orvello_process_win.h"
 #include "tests/app/push_to_talk_win.h"
 #include "tests/app/recording_message_pump.h"
@@ -64,6 +69,12 @@ constexpr int kLowCutLabelId = 1014;
 constexpr int kDspDefaultId = 1017;
 constexpr int kSelectTriggerId = 1004;  // in the main window and in the commands dialog
 constexpr UINT kTrayExitCommand = 32772;
+// The main window's "History" button and the History dialog's controls.
+constexpr int kHistoryId = 1086;
+constexpr int kHistoryTableId = 1080;
+constexpr int kHistoryCopyId = 1081;
+constexpr int kHistoryTextId = 1083;
+constexpr int kKeepHistoryId = 1084;
 constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 1;
 // Wine's one keyboard, as raw input names it.
 constexpr wchar_t kWineKeyboardIdentity[] = LR"(\\?\HID#VID_845E&PID_0002)";
@@ -130,6 +141,23 @@ public:
         DeleteFileW(path_.c_str());
         MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
+
+private:
+    std::wstring path_;
+    std::wstring saved_;
+};
+
+// Moves the user's history file out of the way for the test and puts it back afterwards.
+class HistoryFileScope {
+public:
+    HistoryFileScope() : path_(GetHistoryFilePath()), saved_(path_ + L".orvello-test") {
+        MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    ~HistoryFileScope() {
+        DeleteFileW(path_.c_str());
+        MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    [[nodiscard]] const std::wstring& Path() const { return path_; }
 
 private:
     std::wstring path_;
@@ -483,6 +511,67 @@ TEST_F(OrvelloProgramTest, WithOrvelloInFrontTheResultIsOnlyLogged) {
     EXPECT_TRUE(orvello.WaitForLogContaining(L"[Ready]\r\n", 5s));
     EXPECT_EQ(orvello.ControlText(kLogId).find(L"hello world "), std::wstring::npos);
     EXPECT_TRUE(target.typed.empty());
+}
+
+// A dictation held back because Orvello's own window was in front is not lost: the History
+// dialog lists it and copies it, and "Keep History Between Sessions" keeps it in the history file
+// until the box is unchecked again.
+TEST_F(OrvelloProgramTest, TheHistoryListsAHeldBackDictationAndCopiesIt) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    HistoryFileScope historyFile;
+    const std::string wav = HelloWorldWav();
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = ReadyMainWindow(orvello);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(test::FocusWindow(main));
+    test::PushToTalk({test::keycode::kRightCtrl}, wav);
+    ASSERT_TRUE(orvello.WaitForLogContaining(L"[Main trigger | Text: hello world]\r\n", 30s))
+        << "log: " << Narrow(orvello.ControlText(kLogId));
+
+    Click(main, kHistoryId);
+    HWND dialog = orvello.WaitForDialog(L"History");
+    ASSERT_NE(dialog, nullptr);
+    HWND table = GetDlgItem(dialog, kHistoryTableId);
+    ASSERT_EQ(SendMessageW(table, LB_GETCOUNT, 0, 0), 1);
+    SendMessageW(table, LB_SETCURSEL, 0, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kHistoryTableId, LBN_SELCHANGE), LPARAM(table));
+    EXPECT_EQ(test::WindowText(GetDlgItem(dialog, kHistoryTextId)), L"hello world");
+    ASSERT_EQ(WriteClipboardText(L"copied before"), ClipboardWriteResult::Placed);
+    SendMessageW(GetDlgItem(dialog, kHistoryCopyId), BM_CLICK, 0, 0);
+    EXPECT_EQ(ReadClipboardText(100), L"hello world");
+
+    HWND keep = GetDlgItem(dialog, kKeepHistoryId);
+    EXPECT_EQ(SendMessageW(keep, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_TRUE(NameIsFree(historyFile.Path()));
+    SendMessageW(keep, BM_CLICK, 0, 0);
+    EXPECT_EQ(test::ReadSettingInt(L"KeepHistory"), DWORD(1));
+    const auto kept = ParseHistoryFile(ReadWholeFile(historyFile.Path()).value_or(""));
+    ASSERT_TRUE(kept.has_value());
+    ASSERT_EQ(kept->size(), 1u);
+    EXPECT_EQ(kept->front().outcome, ResultOutcome::HeldBack);
+    EXPECT_EQ(kept->front().text, u"hello world");
+    SendMessageW(keep, BM_CLICK, 0, 0);
+    EXPECT_EQ(test::ReadSettingInt(L"KeepHistory"), DWORD(0));
+    EXPECT_TRUE(NameIsFree(historyFile.Path()));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return !IsWindow(dialog); }, 5s));
+}
+
+// With "Keep History Between Sessions" on, a history file Orvello cannot read is renamed aside at
+// start-up and the log says where; the program starts as always.
+TEST_F(OrvelloProgramTest, ADamagedHistoryFileIsSetAsideAndNamedInTheLog) {
+    test::WriteSettingInt(L"KeepHistory", 1);
+    HistoryFileScope historyFile;
+    const std::wstring aside = DamagedHistoryPathFor(historyFile.Path(), 0);
+    DeleteFileW(aside.c_str());  // left by an earlier run that failed
+    ASSERT_TRUE(WriteFileByRename(historyFile.Path(), "[{\"time\": 1, ", 0));
+    test::OrvelloProcess orvello(WithModel());
+    ASSERT_NE(ReadyMainWindow(orvello), nullptr);
+    EXPECT_TRUE(orvello.WaitForLogContaining(L"; it was set aside as " + aside, 5s))
+        << "log: " << Narrow(orvello.ControlText(kLogId));
+    EXPECT_EQ(ReadWholeFile(aside), "[{\"time\": 1, ");
+    EXPECT_TRUE(NameIsFree(historyFile.Path()));
+    DeleteFileW(aside.c_str());
 }
 
 TEST_F(OrvelloProgramTest, TheCommandTriggerRunsAVoiceCommand) {

@@ -46,6 +46,7 @@ TEST(SettingsLoading, AnEmptyProfileGivesTheFirstRunDefaults) {
     EXPECT_FALSE(settings.startMinimized);
     EXPECT_FALSE(settings.usePaste);
     EXPECT_TRUE(settings.fasterEngineStart);
+    EXPECT_FALSE(settings.keepHistory);
     EXPECT_TRUE(profile.Writes().empty());
 }
 
@@ -56,7 +57,7 @@ TEST(SettingsLoading, ReadsTheValuesInStartUpOrderAndWritesNothing) {
               (Accesses{"read TriggerMask", "read TriggerAnyKeyboard", "read TriggerDeviceId",
                         "read CmdTriggerMask", "read DspEnabled", "read NoiseGate", "read LowCutHz",
                         "read AppendSpace", "read AppendNewline", "read StartMinimized",
-                        "read UsePaste", "read FasterEngineStart"}));
+                        "read UsePaste", "read FasterEngineStart", "read KeepHistory"}));
 
     // The command trigger's keyboard is read only for a specific scope.
     MemoryProfileStore specific;
@@ -85,7 +86,8 @@ TEST(SettingsLoading, StoredValuesReplaceEveryDefault) {
                       {u"AppendNewline", 1},
                       {u"StartMinimized", 1},
                       {u"UsePaste", 1},
-                      {u"FasterEngineStart", 0}};
+                      {u"FasterEngineStart", 0},
+                      {u"KeepHistory", 1}};
     const Settings settings = LoadAll(profile);
 
     EXPECT_EQ(settings.dictationTrigger.keys, (Keys{LS, LA}));
@@ -102,6 +104,7 @@ TEST(SettingsLoading, StoredValuesReplaceEveryDefault) {
     EXPECT_TRUE(settings.startMinimized);
     EXPECT_TRUE(settings.usePaste);
     EXPECT_FALSE(settings.fasterEngineStart);
+    EXPECT_TRUE(settings.keepHistory);
 }
 
 TEST(SettingsLoading, LevelsAreClampedInMemoryOnly) {
@@ -231,6 +234,7 @@ TEST(SettingsSaving, EachOperationWritesItsValuesInOrder) {
         {SaveStartMinimized, {"write StartMinimized"}},
         {SaveUsePaste, {"write UsePaste"}},
         {SaveFasterEngineStart, {"write FasterEngineStart"}},
+        {SaveKeepHistory, {"write KeepHistory"}},
     };
     for (const Case& c : cases) {
         MemoryProfileStore profile;
