@@ -14,6 +14,7 @@
 #include "audio/input_test_win.h"
 #include "audio/wave_in_device_win.h"
 #include "engine/engine_error.h"
+#include "engine/model_files.h"
 #include "engine/ort_library.h"
 
 namespace orvello {
@@ -70,8 +71,20 @@ bool RecordingControl::reload(bool log) {
 
 void RecordingControl::LogLoadedModel() {
     host_.AppendLog(kEngineReadyText);
+    host_.AppendLog(modelLine());
     const std::string note = service_->ModelLoadNote();
     if (!note.empty()) host_.AppendLog(AnsiToWide(note) + L"\r\n");
+}
+
+std::wstring RecordingControl::modelLine() const {
+    if (!service_) return {};
+    return L"Model: " + AnsiToWide(service_->ModelDescription()) + L", " +
+           service_->ModelDirectory().wstring() + L"\r\n";
+}
+
+fs::path RecordingControl::modelFolder() const {
+    if (service_) return service_->ModelDirectory();
+    return modelDirectory_.empty() ? DefaultModelDirectory() : modelDirectory_;
 }
 
 void RecordingControl::ReportLoadFailure(bool log, std::string_view message) {

@@ -46,7 +46,8 @@ ParakeetEngine::ParakeetEngine(fs::path modelDirectory)
 }
 
 void ParakeetEngine::LoadConfig() {
-    const int32_t configured = ParseMaxTokensPerStep(ReadFileBytes(modelDirectory_ / "config.json"));
+    const int32_t configured =
+        ParseMaxTokensPerStep(ReadFileBytes(modelDirectory_ / "config.json"));
     maxTokensPerStep_ = std::min(configured, kLargestMaxTokensPerStep);
     if (maxTokensPerStep_ != configured)
         loadNote_ = "max_tokens_per_step " + std::to_string(configured) +
@@ -78,13 +79,13 @@ void ParakeetEngine::CreateSessions() {
 
     preprocessor_ = CreateSession(FindModelFile(modelDirectory_, "preprocessor", {"nemo128.onnx"}),
                                   options.get());
-    encoder_ = CreateSession(FindModelFile(modelDirectory_, "encoder",
-                                           {"encoder-model.int8.onnx", "encoder-model.onnx"}),
-                             options.get());
-    decoderJoint_ =
-        CreateSession(FindModelFile(modelDirectory_, "decoder_joint",
-                                    {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"}),
-                      options.get());
+    encoderFile_ = FindModelFile(modelDirectory_, "encoder",
+                                 {"encoder-model.int8.onnx", "encoder-model.onnx"});
+    encoder_ = CreateSession(encoderFile_, options.get());
+    decoderJointFile_ =
+        FindModelFile(modelDirectory_, "decoder_joint",
+                      {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"});
+    decoderJoint_ = CreateSession(decoderJointFile_, options.get());
     ReadDecoderStateShape();
 }
 
