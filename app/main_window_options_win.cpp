@@ -106,6 +106,8 @@ void CTessarinDlg::LoadOptionCheckBoxes() {
     SetChecked(IDC_ADD_NEW_LINE, settings_.appendNewline);
     SetChecked(IDC_START_MINIMIZED, settings_.startMinimized);
     SetChecked(IDC_USE_PASTE, settings_.usePaste);
+    SetChecked(IDC_RESTORE_CLIPBOARD, settings_.restoreClipboard);
+    routing_->SetRestoreClipboard(settings_.restoreClipboard);
 }
 
 void CTessarinDlg::OnOptionCheckBox(UINT id) {
@@ -126,6 +128,11 @@ void CTessarinDlg::OnOptionCheckBox(UINT id) {
         case IDC_USE_PASTE:
             settings_.usePaste = checked;
             SaveUsePaste(profile_, settings_);
+            break;
+        case IDC_RESTORE_CLIPBOARD:
+            settings_.restoreClipboard = checked;
+            SaveRestoreClipboard(profile_, settings_);
+            routing_->SetRestoreClipboard(checked);
             break;
         default:
             break;
