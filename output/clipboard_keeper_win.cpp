@@ -11,9 +11,7 @@ ClipboardKeeper::ClipboardKeeper(HWND timerWindow, UINT_PTR timerId, LogSink log
     : timerWindow_(timerWindow), timerId_(timerId), log_(std::move(log)) {}
 
 ClipboardKeeper::~ClipboardKeeper() {
-    if (!plan_.Pending()) return;
-    if (timerWindow_ && ::IsWindow(timerWindow_)) ::KillTimer(timerWindow_, timerId_);
-    (void)RestoreClipboard(saved_, plan_.DictationSequence());
+    if (plan_.Pending() && ::IsWindow(timerWindow_)) ::KillTimer(timerWindow_, timerId_);
 }
 
 // A second dictation pasted before the first one's restore finds the clipboard still holding the

@@ -28,7 +28,7 @@ public:
     // The timer `timerId` of `timerWindow` paces the restore: the window hands its WM_TIMER to
     // OnRestoreTimer.
     ClipboardKeeper(HWND timerWindow, UINT_PTR timerId, LogSink log);
-    // A restore still pending is made at once, without retrying: the program is ending.
+    // A restore still pending is dropped: putting it back at once could beat the paste itself.
     ~ClipboardKeeper();
     ClipboardKeeper(const ClipboardKeeper&) = delete;
     ClipboardKeeper& operator=(const ClipboardKeeper&) = delete;
