@@ -36,8 +36,11 @@ bool IsOwnWindowInFront(HWND mainWindow) {
     return foreground == mainWindow || ::IsChild(mainWindow, foreground);
 }
 
-WinRoutingPlatform::WinRoutingPlatform(HWND mainWindow, LogSink appendLog)
-    : mainWindow_(mainWindow), appendLog_(std::move(appendLog)) {}
+WinRoutingPlatform::WinRoutingPlatform(HWND mainWindow, LogSink appendLog,
+                                       UINT_PTR clipboardTimerId)
+    : mainWindow_(mainWindow),
+      appendLog_(std::move(appendLog)),
+      clipboard_(mainWindow, clipboardTimerId, appendLog_) {}
 
 bool WinRoutingPlatform::IsTestMode() {
     return IsOwnWindowInFront(mainWindow_);
@@ -56,7 +59,7 @@ bool WinRoutingPlatform::TypeText(std::u16string_view text) {
 }
 
 bool WinRoutingPlatform::PasteText(std::u16string_view text) {
-    return orvello::PasteText(ToWideString(text));
+    return clipboard_.PasteText(ToWideString(text));
 }
 
 void WinRoutingPlatform::AppendLog(std::u16string_view line) {

@@ -10,6 +10,7 @@
 #include "app/dictation_router.h"
 #include "app/text_message_win.h"
 #include "commands/command_execution_win.h"
+#include "output/clipboard_keeper_win.h"
 
 namespace orvello {
 
@@ -23,7 +24,13 @@ public:
     // Receives each log line, "\r\n" included; the main window's log area.
     using LogSink = std::function<void(std::wstring_view line)>;
 
-    WinRoutingPlatform(HWND mainWindow, LogSink appendLog);
+    // Pastes pace the restore of the user's clipboard with the timer `clipboardTimerId` of
+    // mainWindow, whose WM_TIMER goes to OnClipboardRestoreTimer.
+    WinRoutingPlatform(HWND mainWindow, LogSink appendLog, UINT_PTR clipboardTimerId = 1);
+
+    // "Restore Clipboard After Paste".
+    void SetRestoreClipboard(bool restore) { clipboard_.SetRestoreAfterPaste(restore); }
+    void OnClipboardRestoreTimer() { clipboard_.OnRestoreTimer(); }
 
     [[nodiscard]] bool IsTestMode() override;
     [[nodiscard]] bool ExecuteCommand(const VoiceCommand& command,
@@ -36,7 +43,8 @@ public:
 private:
     HWND mainWindow_;
     LogSink appendLog_;
-    WinCommandPlatform commandPlatform_;
+    ClipboardKeeper clipboard_;
+    WinCommandPlatform commandPlatform_{&clipboard_};
 };
 
 // The WM_APP_RESULT_TEXT handler: takes the oldest result text from the mailbox and routes it

@@ -107,6 +107,8 @@ void CTessarinDlg::LoadOptionCheckBoxes() {
     SetChecked(IDC_START_MINIMIZED, settings_.startMinimized);
     SetChecked(IDC_USE_PASTE, settings_.usePaste);
     SetChecked(IDC_FASTER_ENGINE_START, settings_.fasterEngineStart);
+    SetChecked(IDC_RESTORE_CLIPBOARD, settings_.restoreClipboard);
+    routing_->SetRestoreClipboard(settings_.restoreClipboard);
 }
 
 void CTessarinDlg::OnOptionCheckBox(UINT id) {
@@ -132,6 +134,11 @@ void CTessarinDlg::OnOptionCheckBox(UINT id) {
             settings_.fasterEngineStart = checked;
             SaveFasterEngineStart(profile_, settings_);
             if (!checked) recording_.deleteModelCache();
+            break;
+        case IDC_RESTORE_CLIPBOARD:
+            settings_.restoreClipboard = checked;
+            SaveRestoreClipboard(profile_, settings_);
+            routing_->SetRestoreClipboard(checked);
             break;
         default:
             break;

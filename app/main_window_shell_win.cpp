@@ -3,6 +3,9 @@
 #include "app/main_window_win.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <system_error>
 
 #include "controls/about_dlg.h"
 #include "resources/resource.h"
@@ -66,6 +69,20 @@ void CTessarinDlg::ShowAboutBox() {
     CAboutDlg about(Hwnd());
     about.DoModal();
     tracker_.reset();
+}
+
+// Shows the folder the model is loaded from in the file manager, so that the real model's files
+// can be put there; a folder that is not there yet is made first.
+void CTessarinDlg::OpenModelFolder() {
+    const fs::path folder = recording_.modelFolder();
+    std::error_code error;
+    fs::create_directories(folder, error);
+    const auto opened =
+        INT_PTR(::ShellExecuteW(Hwnd(), L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (error || opened <= 32) {
+        ui::AppMessageBox(L"The model folder could not be opened:\n\n" + folder.wstring(),
+                          MB_OK | MB_ICONEXCLAMATION);
+    }
 }
 
 // Ends the modal run; the window is destroyed with it, which runs ShutDown.

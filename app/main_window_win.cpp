@@ -22,8 +22,8 @@ namespace {
 
 constexpr std::array<int, 5> kHeaderIds = {IDC_HEADER_TRIGGER, IDC_HEADER_OPTIONS, IDC_HEADER_LOG,
                                            IDC_HEADER_INPUT, IDC_HEADER_COMMANDS};
-constexpr wchar_t kEngineReadyIntro[] =
-    L"Engine ready.\r\nTo test: hold the trigger key, speak, then release.\r\n";
+constexpr wchar_t kEngineReadyLine[] = L"Engine ready.\r\n";
+constexpr wchar_t kHowToTestLine[] = L"To test: hold the trigger key, speak, then release.\r\n";
 constexpr wchar_t kEngineFailedIntro[] = L"Engine failed to load.\r\n";
 constexpr int kHelpBaseFontSize = 14;
 // The log keeps the newest lines: the edit control would otherwise stop taking text at its
@@ -81,7 +81,7 @@ bool CTessarinDlg::OnInitDialog() {
     SetWindowIcons();
     (void)trayIcon_.Add(Hwnd(), WM_APP_TRAY_NOTIFY, ui::ResourceInstance());
     routing_ = std::make_unique<WinRoutingPlatform>(
-        Hwnd(), [this](std::wstring_view line) { AppendLog(line); });
+        Hwnd(), [this](std::wstring_view line) { AppendLog(line); }, kClipboardRestoreTimerId);
 
     RegisterRawInput();
     (void)overlay_.Create();
@@ -131,11 +131,13 @@ bool CTessarinDlg::OnInitDialog() {
 // Unlike AppendLog, the first text does not depend on the window being visible: a hidden start
 // still shows it when the window is first restored.
 void CTessarinDlg::WriteFirstLogText() {
-    const wchar_t* text = recording_.service() ? kEngineReadyIntro : kEngineFailedIntro;
+    const std::wstring text = recording_.service()
+                                  ? kEngineReadyLine + recording_.modelLine() + kHowToTestLine
+                                  : kEngineFailedIntro;
     HWND log = GetDlgItem(IDC_LOG);
     ::SendMessageW(log, EM_SETSEL, 0, 0);
     ::SendMessageW(log, EM_SCROLLCARET, 0, 0);
-    ::SendMessageW(log, EM_REPLACESEL, FALSE, LPARAM(text));
+    ::SendMessageW(log, EM_REPLACESEL, FALSE, LPARAM(text.c_str()));
 }
 
 void CTessarinDlg::SetUpHelpText() {
@@ -264,6 +266,7 @@ bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
         case IDC_START_MINIMIZED:
         case IDC_USE_PASTE:
         case IDC_FASTER_ENGINE_START:
+        case IDC_RESTORE_CLIPBOARD:
             OnOptionCheckBox(id);
             return true;
         case IDC_HISTORY:
@@ -272,6 +275,9 @@ bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
             return true;
         case ID_TRAY_SETTINGS:
             RestoreFromTray();
+            return true;
+        case ID_TRAY_OPEN_MODEL_FOLDER:
+            OpenModelFolder();
             return true;
         case ID_TRAY_EXIT:
             RequestExit();
@@ -296,6 +302,10 @@ void CTessarinDlg::OnCancel() {
 void CTessarinDlg::OnTimer(UINT_PTR timerId) {
     if (timerId == kStartHiddenTimerId) {
         OnStartHiddenTimer();
+        return;
+    }
+    if (timerId == kClipboardRestoreTimerId) {
+        routing_->OnClipboardRestoreTimer();
         return;
     }
     ui::CDialogEx::OnTimer(timerId);

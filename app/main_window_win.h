@@ -45,6 +45,7 @@ class CTessarinDlg final : public ui::CDialogEx,
 public:
     static constexpr UINT_PTR kStartHiddenTimerId = 2;
     static constexpr UINT kStartHiddenDelayMs = 200;
+    static constexpr UINT_PTR kClipboardRestoreTimerId = 7;
     static constexpr UINT ID_SYS_ABOUT = 0x0010;
 
     CTessarinDlg();
@@ -79,6 +80,7 @@ private:
     void OnTrayNotify(LPARAM mouseMessage);
     void OnStartHiddenTimer();
     void ShowAboutBox();
+    void OpenModelFolder();
     void RequestExit();
     void OnExitButton();
     void ShutDown();

@@ -16,6 +16,7 @@
 #include "audio/wave_in_device_win.h"
 #include "engine/engine_error.h"
 #include "engine/model_cache.h"
+#include "engine/model_files.h"
 #include "engine/ort_library.h"
 
 namespace orvello {
@@ -80,6 +81,7 @@ bool RecordingControl::reload(bool log) {
 
 void RecordingControl::LogLoadedModel() {
     host_.AppendLog(kEngineReadyText);
+    host_.AppendLog(modelLine());
     const std::string note = service_->ModelLoadNote();
     for (std::size_t start = 0; start < note.size();) {
         const std::size_t end = std::min(note.find('\n', start), note.size());
@@ -91,6 +93,17 @@ void RecordingControl::LogLoadedModel() {
 void RecordingControl::deleteModelCache() {
     host_.AppendLog(DeleteModelCache(DefaultModelCacheFolder()) ? kModelCacheDeletedText
                                                                 : kModelCacheInUseText);
+}
+
+std::wstring RecordingControl::modelLine() const {
+    if (!service_) return {};
+    return L"Model: " + AnsiToWide(service_->ModelDescription()) + L", " +
+           service_->ModelDirectory().wstring() + L"\r\n";
+}
+
+fs::path RecordingControl::modelFolder() const {
+    if (service_) return service_->ModelDirectory();
+    return modelDirectory_.empty() ? DefaultModelDirectory() : modelDirectory_;
 }
 
 void RecordingControl::ReportLoadFailure(bool log, std::string_view message) {

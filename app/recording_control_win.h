@@ -63,6 +63,11 @@ public:
     // Discards the service and builds and loads a new one. With `log`, reports "Engine ready."
     // or "Engine load failed: " and the error. False, with no service, when loading failed.
     bool reload(bool log);
+    // "Model: " with the loaded model's name and the folder it came from, "\r\n"; empty while no
+    // engine is loaded.
+    [[nodiscard]] std::wstring modelLine() const;
+    // The folder the engine loads from, or would load from on the next reload.
+    [[nodiscard]] fs::path modelFolder() const;
     // Why the last reload found no usable ONNX Runtime (which file is missing, what to install);
     // empty when the runtime loaded or the failure lay elsewhere.
     [[nodiscard]] const std::string& runtimeProblem() const { return runtimeProblem_; }

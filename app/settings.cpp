@@ -22,6 +22,7 @@ constexpr std::u16string_view kStartMinimized = u"StartMinimized";
 constexpr std::u16string_view kUsePaste = u"UsePaste";
 constexpr std::u16string_view kFasterEngineStart = u"FasterEngineStart";
 constexpr std::u16string_view kKeepHistory = u"KeepHistory";
+constexpr std::u16string_view kRestoreClipboard = u"RestoreClipboard";
 
 constexpr std::int32_t kDefaultTriggerMask = 0x08;     // Right Ctrl
 constexpr std::int32_t kDefaultCmdTriggerMask = 0x28;  // Right Ctrl + Right Alt
@@ -83,6 +84,7 @@ void LoadOptionSettings(ProfileStore& profile, Settings& settings) {
     settings.appendNewline = ReadBool(profile, kAppendNewline, false);
     settings.startMinimized = ReadBool(profile, kStartMinimized, false);
     settings.usePaste = ReadBool(profile, kUsePaste, false);
+    settings.restoreClipboard = ReadBool(profile, kRestoreClipboard, true);
     settings.fasterEngineStart = ReadBool(profile, kFasterEngineStart, true);
     settings.keepHistory = ReadBool(profile, kKeepHistory, false);
 }
@@ -126,6 +128,10 @@ void SaveFasterEngineStart(ProfileStore& profile, const Settings& settings) {
 
 void SaveKeepHistory(ProfileStore& profile, const Settings& settings) {
     WriteBool(profile, kKeepHistory, settings.keepHistory);
+}
+
+void SaveRestoreClipboard(ProfileStore& profile, const Settings& settings) {
+    WriteBool(profile, kRestoreClipboard, settings.restoreClipboard);
 }
 
 }  // namespace orvello

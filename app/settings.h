@@ -30,6 +30,7 @@ struct Settings {
     bool usePaste = false;
     bool fasterEngineStart = true;  // the engine keeps its prepared model in the model cache
     bool keepHistory = false;  // "Keep History Between Sessions", in the History dialog
+    bool restoreClipboard = true;  // put the user's clipboard back after a paste
 };
 
 // Loading happens in two steps because the main window sets up its trigger display and log
@@ -39,8 +40,8 @@ struct Settings {
 // The triggers, the DSP switch and the two DSP levels, in that order.
 void LoadTriggerAndDspSettings(ProfileStore& profile, Settings& settings);
 
-// Add Space, Add New Line, Start Minimized, Use Paste, Faster Engine Start and Keep History
-// Between Sessions, in that order.
+// Add Space, Add New Line, Start Minimized, Use Paste, Restore Clipboard, Faster Engine Start
+// and Keep History Between Sessions, in that order.
 void LoadOptionSettings(ProfileStore& profile, Settings& settings);
 
 // TriggerMask, TriggerAnyKeyboard, TriggerDeviceId (empty for an any-keyboard trigger).
@@ -62,5 +63,6 @@ void SaveStartMinimized(ProfileStore& profile, const Settings& settings);
 void SaveUsePaste(ProfileStore& profile, const Settings& settings);
 void SaveFasterEngineStart(ProfileStore& profile, const Settings& settings);
 void SaveKeepHistory(ProfileStore& profile, const Settings& settings);
+void SaveRestoreClipboard(ProfileStore& profile, const Settings& settings);
 
 }  // namespace orvello

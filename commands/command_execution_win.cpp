@@ -4,6 +4,8 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 
+#include "text/utf_conversion.h"
+#include "output/clipboard_keeper_win.h"
 #include "output/clipboard_win.h"
 #include "output/output_win.h"
 #include "text/utf_conversion.h"
@@ -15,7 +17,8 @@ std::tm WinCommandPlatform::LocalTimeNow() {
 }
 
 std::u16string WinCommandPlatform::ReadClipboardText(std::size_t maxUnits) {
-    return FromWideString(orvello::ReadClipboardText(maxUnits));
+    return FromWideString(keeper_ ? keeper_->UserClipboardText(maxUnits)
+                                  : orvello::ReadClipboardText(maxUnits));
 }
 
 std::intptr_t WinCommandPlatform::ShellOpen(std::u16string_view file,

@@ -9,8 +9,14 @@
 
 namespace orvello {
 
+class ClipboardKeeper;
+
 class WinCommandPlatform final : public CommandPlatform {
 public:
+    // With a keeper, {clipboard} reads what the user copied even while a pasted dictation is on
+    // the clipboard; without one, the clipboard as it is.
+    explicit WinCommandPlatform(const ClipboardKeeper* keeper = nullptr) : keeper_(keeper) {}
+
     [[nodiscard]] std::tm LocalTimeNow() override;
     [[nodiscard]] std::u16string ReadClipboardText(std::size_t maxUnits) override;
     [[nodiscard]] std::intptr_t ShellOpen(std::u16string_view file,
@@ -20,6 +26,9 @@ public:
     [[nodiscard]] bool SendMediaKey(std::uint16_t virtualKey) override;
     [[nodiscard]] bool SetClipboardText(std::u16string_view text) override;
     [[nodiscard]] bool ClearClipboard() override;
+
+private:
+    const ClipboardKeeper* keeper_;
 };
 
 // Runs the command's action on the calling thread; never shows a message box. On failure the

@@ -80,14 +80,13 @@ void ParakeetEngine::CreateSessions(const fs::path& modelCacheFolder) {
     ModelCache cache(modelCacheFolder);
     preprocessor_ = CreateNetworkSession(
         cache, "preprocessor", FindModelFile(modelDirectory_, "preprocessor", {"nemo128.onnx"}));
-    encoder_ =
-        CreateNetworkSession(cache, "encoder",
-                             FindModelFile(modelDirectory_, "encoder",
-                                           {"encoder-model.int8.onnx", "encoder-model.onnx"}));
-    decoderJoint_ = CreateNetworkSession(
-        cache, "decoder_joint",
+    encoderFile_ = FindModelFile(modelDirectory_, "encoder",
+                                 {"encoder-model.int8.onnx", "encoder-model.onnx"});
+    encoder_ = CreateNetworkSession(cache, "encoder", encoderFile_);
+    decoderJointFile_ =
         FindModelFile(modelDirectory_, "decoder_joint",
-                      {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"}));
+                      {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"});
+    decoderJoint_ = CreateNetworkSession(cache, "decoder_joint", decoderJointFile_);
     ReadDecoderStateShape();
     for (const std::string& note : cache.notes()) AddNote(note);
 }

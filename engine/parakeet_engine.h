@@ -39,6 +39,9 @@ public:
     std::string Transcribe(const std::vector<float>& samples, TranscribeTimings* timings = nullptr);
 
     const fs::path& modelDirectory() const { return modelDirectory_; }
+    // The encoder and decoder-joint files chosen: int8 where present, else full precision.
+    const fs::path& encoderFile() const { return encoderFile_; }
+    const fs::path& decoderJointFile() const { return decoderJointFile_; }
     int32_t vocabSize() const { return vocabSize_; }
     int32_t blankId() const { return blankId_; }
     int32_t maxTokensPerStep() const { return maxTokensPerStep_; }
@@ -72,6 +75,8 @@ private:
     // Members are destroyed in reverse order: vocabulary, decoder-joint,
     // encoder and preprocessor sessions, memory description, environment.
     fs::path modelDirectory_;
+    fs::path encoderFile_;
+    fs::path decoderJointFile_;
     OrtEnvPtr environment_;
     OrtMemoryInfoPtr cpuMemory_;
     OrtSessionPtr preprocessor_;

@@ -8,6 +8,7 @@
 
 #include "audio/audio_capture.h"
 #include "engine/engine_error.h"
+#include "engine/model_identity.h"
 #include "engine/parakeet_engine.h"
 
 namespace orvello {
@@ -65,6 +66,11 @@ void RecognitionService::EnsureModelLoaded() {
 std::string RecognitionService::ModelLoadNote() const {
     std::lock_guard lock(engineMutex_);
     return engine_ ? engine_->loadNote() : std::string();
+}
+
+std::string RecognitionService::ModelDescription() const {
+    std::lock_guard lock(engineMutex_);
+    return engine_ ? DescribeModel(ModelFactsOf(*engine_)) : std::string();
 }
 
 // A running recording is checked before the join: joining it would wait for a release that the

@@ -91,6 +91,8 @@ public:
     void EnsureModelLoaded();
     // The loaded engine's note for the log (ParakeetEngine::loadNote); empty before a load.
     [[nodiscard]] std::string ModelLoadNote() const;
+    // The loaded model's name as DescribeModel gives it; empty before a load.
+    [[nodiscard]] std::string ModelDescription() const;
 
     // Loads the engine if needed (its errors reach the caller, and nothing starts), then starts
     // a recording from the wave-input device, unless one is running: then nothing happens and

@@ -25,9 +25,10 @@ public:
 // to send.
 [[nodiscard]] bool TypeText(std::wstring_view text);
 
-// Puts the text on the clipboard, where it stays, then sends Ctrl+V. True when the
-// clipboard was set and all four key events were accepted, and for empty text, which
-// leaves the clipboard alone. No keys are sent when the clipboard cannot be set.
+// Puts the text on the clipboard, where it stays (kept out of clipboard history), then sends
+// Ctrl+V. True when the clipboard was set and all four key events were accepted, and for empty
+// text, which leaves the clipboard alone. No keys are sent when the clipboard cannot be set.
+// ClipboardKeeper pastes the same way and puts the user's clipboard back afterwards.
 [[nodiscard]] bool PasteText(std::wstring_view text);
 
 // Presses one key chord. True when every event was accepted, and for an empty step.

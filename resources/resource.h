@@ -9,6 +9,7 @@
 #define IDR_TRAY_MENU 129
 #define ID_TRAY_SETTINGS 32771
 #define ID_TRAY_EXIT 32772
+#define ID_TRAY_OPEN_MODEL_FOLDER 32790
 
 // Controls of the main window.
 #define IDC_INPUT_LIST 1000
@@ -42,6 +43,7 @@
 #define IDC_USE_PASTE 1065
 #define IDC_FASTER_ENGINE_START 1090
 #define IDC_EDIT_REPLACEMENTS 1087
+#define IDC_RESTORE_CLIPBOARD 1095
 #define IDS_APP_TITLE 57344
 
 #include "command_editor_ids.h"

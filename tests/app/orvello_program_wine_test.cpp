@@ -38,6 +38,7 @@
 #include "tests/app/push_to_talk_win.h"
 #include "tests/app/recording_message_pump.h"
 #include "tests/audio/virtual_microphone_win.h"
+#include "tests/output/wine_output_support.h"
 #include "tests/support/desktop.h"
 #include "tests/support/test_window.h"
 #include "text/utf_conversion.h"
@@ -56,6 +57,7 @@ constexpr int kAddSpaceId = 1044;
 constexpr int kAddNewLineId = 1045;
 constexpr int kUsePasteId = 1065;
 constexpr int kFasterEngineStartId = 1090;
+constexpr int kRestoreClipboardId = 1095;
 constexpr int kStartMinimizedId = 1051;
 constexpr int kEnableDspId = 1010;
 constexpr int kExitId = 1009;
@@ -75,12 +77,10 @@ constexpr int kHistoryTableId = 1080;
 constexpr int kHistoryCopyId = 1081;
 constexpr int kHistoryTextId = 1083;
 constexpr int kKeepHistoryId = 1084;
+constexpr UINT kTrayOpenModelFolderCommand = 32790;
 constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 1;
 // Wine's one keyboard, as raw input names it.
 constexpr wchar_t kWineKeyboardIdentity[] = LR"(\\?\HID#VID_845E&PID_0002)";
-
-constexpr wchar_t kEngineReadyIntro[] =
-    L"Engine ready.\r\nTo test: hold the trigger key, speak, then release.\r\n";
 
 // For failure messages: the text with anything beyond ASCII as '?'.
 std::string Narrow(const std::wstring& text) {
@@ -104,6 +104,36 @@ std::wstring WithoutModel() {
 std::wstring WithoutRuntime() {
     return test::RunFolder(ORVELLO_RUN_FOLDER_WITHOUT_RUNTIME);
 }
+
+// The log's line after "Engine ready." for the demo model in a run folder's `models`.
+std::wstring DemoModelLine(const std::wstring& runFolder) {
+    return L"Model: the English demo model, " + runFolder + L"\\models\r\n";
+}
+
+// A window of another program (this test) that pastes as an editor does: on Ctrl+V it reads the
+// clipboard's text; given a text to copy, it then copies that, as a user might right after.
+class PastingTarget {
+public:
+    explicit PastingTarget(std::wstring copyAfterPaste)
+        : copyAfterPaste_(std::move(copyAfterPaste)) {
+        window_.OnMessage([this](UINT message, WPARAM key, LPARAM) {
+            if (key == VK_CONTROL) ctrlHeld_ = message == WM_KEYDOWN;
+            if (message != WM_KEYDOWN || key != 'V' || !ctrlHeld_) return false;
+            pasted += test::ClipboardTextDirect();
+            if (!copyAfterPaste_.empty())
+                EXPECT_TRUE(test::SetClipboardTextDirect(copyAfterPaste_));
+            return true;
+        });
+    }
+    [[nodiscard]] bool Focus() { return test::ShowAndFocus(window_.hwnd()); }
+
+    std::wstring pasted;
+
+private:
+    std::wstring copyAfterPaste_;
+    bool ctrlHeld_ = false;
+    test::TestWindow window_{L"Orvello pasting target"};
+};
 
 // Wine's per-program DLL overrides, read by Orvello.exe at its start: the named DLL is disabled
 // for as long as the scope lasts, as if it were not installed.
@@ -203,7 +233,9 @@ TEST_F(OrvelloProgramTest, StartsWithTheEngineReadyTheDefaultsAndNothingWritten)
     HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
 
-    EXPECT_EQ(orvello.ControlText(kLogId), kEngineReadyIntro);
+    EXPECT_EQ(orvello.ControlText(kLogId),
+              L"Engine ready.\r\n" + DemoModelLine(WithModel()) +
+                  L"To test: hold the trigger key, speak, then release.\r\n");
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(orvello.ControlText(kTriggerTextId), L"Right Ctrl");
     EXPECT_EQ(orvello.ControlText(1013), L"Noise Gate: 10");
@@ -213,6 +245,7 @@ TEST_F(OrvelloProgramTest, StartsWithTheEngineReadyTheDefaultsAndNothingWritten)
     EXPECT_FALSE(orvello.IsChecked(kAddNewLineId));
     EXPECT_FALSE(orvello.IsChecked(kUsePasteId));
     EXPECT_FALSE(orvello.IsChecked(kStartMinimizedId));
+    EXPECT_TRUE(orvello.IsChecked(kRestoreClipboardId));
     // Start-up reads the settings and writes none of them.
     EXPECT_FALSE(test::SettingsKeyExists());
 }
@@ -392,6 +425,8 @@ TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {
     EXPECT_EQ(test::ReadSettingInt(L"AppendNewline"), DWORD(1));
     SendMessageW(GetDlgItem(main, kUsePasteId), BM_CLICK, 0, 0);
     EXPECT_EQ(test::ReadSettingInt(L"UsePaste"), DWORD(1));
+    SendMessageW(GetDlgItem(main, kRestoreClipboardId), BM_CLICK, 0, 0);
+    EXPECT_EQ(test::ReadSettingInt(L"RestoreClipboard"), DWORD(0));
     SendMessageW(GetDlgItem(main, kEnableDspId), BM_CLICK, 0, 0);
     EXPECT_EQ(test::ReadSettingInt(L"DspEnabled"), DWORD(0));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 1011)));  // the noise gate slider
@@ -644,6 +679,50 @@ TEST_F(OrvelloProgramTest, AReplacementMadeInItsDialogChangesTheDictatedText) {
         << "typed: \"" << Narrow(target.typed) << "\"";
 }
 
+// "Use Paste (fallback)" sends the dictation through the clipboard; afterwards the clipboard holds
+// what the user had copied again, unless another program has put something there meanwhile.
+TEST_F(OrvelloProgramTest, APasteLeavesTheClipboardAsTheUserHadIt) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    test::WriteSettingInt(L"UsePaste", 1);
+    const std::string wav = HelloWorldWav();
+    test::OrvelloProcess orvello(WithModel());
+    ASSERT_NE(ReadyMainWindow(orvello), nullptr);
+    for (const std::wstring copiedMeanwhile : {L"", L"copied meanwhile"}) {
+        SCOPED_TRACE(copiedMeanwhile.empty() ? "nothing copied meanwhile" : "copied meanwhile");
+        ASSERT_TRUE(test::SetClipboardTextDirect(L"the user's own text"));
+        PastingTarget target(copiedMeanwhile);
+        ASSERT_TRUE(target.Focus());
+        test::PushToTalk({test::keycode::kRightCtrl}, wav);
+        EXPECT_TRUE(test::PumpMessagesUntil([&] { return !target.pasted.empty(); }, 30s));
+        EXPECT_EQ(target.pasted, L"hello world ");
+        // Well past the half second after which Orvello puts the user's text back.
+        test::PumpMessagesFor(1500ms);
+        EXPECT_EQ(test::ClipboardTextDirect(),
+                  copiedMeanwhile.empty() ? L"the user's own text" : copiedMeanwhile);
+    }
+}
+
+// "Open Model Folder" in the tray menu shows the folder Orvello loads its model from, made first
+// when it is missing.
+TEST_F(OrvelloProgramTest, OpenModelFolderMakesAndShowsTheFolderOrvelloLoadsFrom) {
+    const std::wstring models = WithoutModel() + L"\\models";
+    const std::wstring aside = models + L"-aside";
+    ASSERT_TRUE(MoveFileW(models.c_str(), aside.c_str()));
+    test::OrvelloProcess orvello(WithoutModel());
+    HWND main = orvello.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(orvello.WaitForLogContaining(L"Engine failed to load.", 20s));
+    PostMessageW(main, WM_COMMAND, kTrayOpenModelFolderCommand, 0);
+    EXPECT_TRUE(test::PumpMessagesUntil(
+        [&] { return GetFileAttributesW(models.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10s));
+    HWND folderWindow = nullptr;
+    EXPECT_TRUE(test::PumpMessagesUntil(
+        [&] { return (folderWindow = FindWindowW(nullptr, L"models")) != nullptr; }, 20s));
+    if (folderWindow) PostMessageW(folderWindow, WM_CLOSE, 0, 0);
+    RemoveDirectoryW(models.c_str());
+    EXPECT_TRUE(MoveFileW(aside.c_str(), models.c_str()));
+}
+
 // An Orvello running elevated holds a mutex that this user may not open; a new start must still
 // see that Orvello runs, and end without a window.
 TEST_F(OrvelloProgramTest, AStartWhileAnElevatedOrvelloRunsEndsAtOnce) {
@@ -677,7 +756,8 @@ TEST_F(OrvelloProgramTest, AFullLogDropsItsOldestLinesForNewOnes) {
 
     Click(main, kReloadEngineId);
     const auto appended = [&] {
-        return orvello.ControlText(kLogId).ends_with(L"xxxEngine ready.\r\n");
+        return orvello.ControlText(kLogId).ends_with(L"xxxEngine ready.\r\n" +
+                                                     DemoModelLine(WithModel()));
     };
     EXPECT_TRUE(test::PumpMessagesUntil(appended, 20s));
     const std::wstring trimmed = orvello.ControlText(kLogId);

@@ -175,7 +175,10 @@ TEST_F(RecordingControlTest, ReloadLoadsTheModelBesideTheProgramAndReportsOnlyWh
     EXPECT_FLOAT_EQ(control->service()->GetConditioning().gateOpenLevel, 0.02f);
     EXPECT_EQ(overlay.State(), OverlayState::Hidden);
     EXPECT_EQ(host.triggerResets, 2);
-    EXPECT_EQ(host.log, std::vector<std::wstring>{L"Engine ready.\r\n"});
+    EXPECT_EQ(host.log, (std::vector<std::wstring>{
+                            L"Engine ready.\r\n", L"Model: the English demo model, " +
+                                                      (ExecutableDirectory() / "models").wstring() +
+                                                      L"\r\n"}));
 }
 
 TEST_F(RecordingControlTest, TheStartUpOverlayStaysForTheCallerToHide) {

@@ -47,6 +47,7 @@ TEST(SettingsLoading, AnEmptyProfileGivesTheFirstRunDefaults) {
     EXPECT_FALSE(settings.usePaste);
     EXPECT_TRUE(settings.fasterEngineStart);
     EXPECT_FALSE(settings.keepHistory);
+    EXPECT_TRUE(settings.restoreClipboard);
     EXPECT_TRUE(profile.Writes().empty());
 }
 
@@ -57,7 +58,8 @@ TEST(SettingsLoading, ReadsTheValuesInStartUpOrderAndWritesNothing) {
               (Accesses{"read TriggerMask", "read TriggerAnyKeyboard", "read TriggerDeviceId",
                         "read CmdTriggerMask", "read DspEnabled", "read NoiseGate", "read LowCutHz",
                         "read AppendSpace", "read AppendNewline", "read StartMinimized",
-                        "read UsePaste", "read FasterEngineStart", "read KeepHistory"}));
+                        "read UsePaste", "read RestoreClipboard", "read FasterEngineStart",
+                        "read KeepHistory"}));
 
     // The command trigger's keyboard is read only for a specific scope.
     MemoryProfileStore specific;
@@ -87,7 +89,8 @@ TEST(SettingsLoading, StoredValuesReplaceEveryDefault) {
                       {u"StartMinimized", 1},
                       {u"UsePaste", 1},
                       {u"FasterEngineStart", 0},
-                      {u"KeepHistory", 1}};
+                      {u"KeepHistory", 1},
+                      {u"RestoreClipboard", 0}};
     const Settings settings = LoadAll(profile);
 
     EXPECT_EQ(settings.dictationTrigger.keys, (Keys{LS, LA}));
@@ -105,6 +108,7 @@ TEST(SettingsLoading, StoredValuesReplaceEveryDefault) {
     EXPECT_TRUE(settings.usePaste);
     EXPECT_FALSE(settings.fasterEngineStart);
     EXPECT_TRUE(settings.keepHistory);
+    EXPECT_FALSE(settings.restoreClipboard);
 }
 
 TEST(SettingsLoading, LevelsAreClampedInMemoryOnly) {
@@ -235,6 +239,7 @@ TEST(SettingsSaving, EachOperationWritesItsValuesInOrder) {
         {SaveUsePaste, {"write UsePaste"}},
         {SaveFasterEngineStart, {"write FasterEngineStart"}},
         {SaveKeepHistory, {"write KeepHistory"}},
+        {SaveRestoreClipboard, {"write RestoreClipboard"}},
     };
     for (const Case& c : cases) {
         MemoryProfileStore profile;
@@ -289,6 +294,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     saved.startMinimized = true;
     saved.usePaste = true;
     saved.fasterEngineStart = false;
+    saved.restoreClipboard = false;
     MemoryProfileStore profile;
     SaveDictationTrigger(profile, saved.dictationTrigger);
     SaveCommandTrigger(profile, saved.commandTrigger);
@@ -298,6 +304,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     SaveStartMinimized(profile, saved);
     SaveUsePaste(profile, saved);
     SaveFasterEngineStart(profile, saved);
+    SaveRestoreClipboard(profile, saved);
 
     const Settings loaded = LoadAll(profile);
     EXPECT_TRUE(triggersEqual(loaded.dictationTrigger, saved.dictationTrigger));
@@ -312,6 +319,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     EXPECT_EQ(loaded.startMinimized, saved.startMinimized);
     EXPECT_EQ(loaded.usePaste, saved.usePaste);
     EXPECT_EQ(loaded.fasterEngineStart, saved.fasterEngineStart);
+    EXPECT_EQ(loaded.restoreClipboard, saved.restoreClipboard);
 }
 
 }  // namespace

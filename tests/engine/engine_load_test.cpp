@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/engine_error.h"
+#include "engine/model_identity.h"
 #include "engine/parakeet_engine.h"
 #include "tests/engine/engine_test_support.h"
 
@@ -107,6 +108,13 @@ TEST(EngineLoad, Int8AndFullPrecisionFilesMixFileByFile) {
     WriteFile(dir / "encoder-model.onnx", "not a model");
     EXPECT_EQ(LoadError(dir), "no error");
     EXPECT_EQ(LoadError(TestModel("scripted-fp32")), "no error");
+    // The log's model line tells which precision each network was loaded in.
+    const ModelFacts mixed = ModelFactsOf(ParakeetEngine(dir));
+    EXPECT_TRUE(mixed.int8Encoder);
+    EXPECT_FALSE(mixed.int8DecoderJoint);
+    EXPECT_EQ(mixed.encoderBytes, fs::file_size(dir / "encoder-model.int8.onnx"));
+    const ModelFacts fullPrecision = ModelFactsOf(ParakeetEngine(TestModel("scripted-fp32")));
+    EXPECT_FALSE(fullPrecision.int8Encoder || fullPrecision.int8DecoderJoint);
 }
 
 TEST(EngineLoad, DecoderStateMustBeThreeDimensionalWithKnownSizes) {
