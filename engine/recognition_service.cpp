@@ -9,6 +9,7 @@
 #include "audio/audio_capture.h"
 #include "engine/engine_error.h"
 #include "engine/parakeet_engine.h"
+#include "engine/speech_end.h"
 
 namespace orvello {
 namespace {
@@ -130,7 +131,7 @@ void RecognitionService::RecordingThreadMain(std::uint32_t deviceId,
                                              const ConditioningSettings& settings,
                                              std::uint64_t generation) noexcept {
     Notify(callbacks.onStatus, kRecordingStatus);
-    RecordingInProgress recording{.generation = generation};
+    RecordingInProgress recording{.generation = generation, .conditioning = settings};
     const std::optional<std::string> failure =
         CaptureWithoutThrowing(deviceId, settings, callbacks, recording);
     const std::optional<std::string> endStatus = StatusOfRecordingWithoutJob(failure, recording);
@@ -144,10 +145,11 @@ void RecognitionService::RecordingThreadMain(std::uint32_t deviceId,
     Notify(callbacks.onCaptureEnded);
     if (endStatus) return EndRecordingWithoutJob(callbacks, *endStatus);
     Notify(callbacks.onStatus, kTranscribingStatus);
-    QueueLastChunk(TranscriptionJob{.samples = recording.cutter.TakeRest(),
-                                    .callbacks = callbacks,
-                                    .generation = generation,
-                                    .transcript = recording.transcript});
+    QueueLastChunk(TranscriptionJob{
+        .samples = TrimAfterSpeech(recording.cutter.TakeRest(), recording.conditioning),
+        .callbacks = callbacks,
+        .generation = generation,
+        .transcript = recording.transcript});
 }
 
 std::optional<std::string> RecognitionService::CaptureWithoutThrowing(
@@ -170,8 +172,8 @@ std::optional<std::string> RecognitionService::CaptureWithoutThrowing(
     return std::nullopt;
 }
 
-// Each chunk goes to the worker as soon as the recording has passed its end. A chunk that cannot
-// be queued (no memory) ends the capture with that error.
+// Each chunk goes to the worker, up to the end of its speech, as soon as the recording has passed
+// its end. A chunk that cannot be queued (no memory) ends the capture with that error.
 void RecognitionService::HandOverFinishedChunks(RecordingInProgress& recording,
                                                 std::span<const float> samples) {
     recording.anySample = true;
@@ -179,10 +181,11 @@ void RecognitionService::HandOverFinishedChunks(RecordingInProgress& recording,
         pending_.fetch_add(1);
         RecomputeBusy();
         try {
-            PushJob(TranscriptionJob{.samples = std::move(chunk),
-                                     .generation = recording.generation,
-                                     .transcript = recording.transcript,
-                                     .lastChunk = false});
+            PushJob(TranscriptionJob{
+                .samples = TrimAfterSpeech(std::move(chunk), recording.conditioning),
+                .generation = recording.generation,
+                .transcript = recording.transcript,
+                .lastChunk = false});
         } catch (...) {
             pending_.fetch_sub(1);
             RecomputeBusy();

@@ -118,6 +118,7 @@ private:
     // The recording thread's view of its recording: the chunks not yet handed over.
     struct RecordingInProgress {
         std::uint64_t generation = 0;
+        ConditioningSettings conditioning{};  // where its speech ends depends on them
         ChunkCutter cutter{};
         std::shared_ptr<RecordingTranscript> transcript = std::make_shared<RecordingTranscript>();
         bool anySample = false;
