@@ -29,9 +29,7 @@ std::size_t SpeechEndSamples(std::span<const float> samples,
     for (;; windowBegin -= kSpeechWindowSamples) {
         const std::size_t windowEnd = std::min(windowBegin + kSpeechWindowSamples, samples.size());
         const auto window = samples.subspan(windowBegin, windowEnd - windowBegin);
-        if (!IsQuietWindow(window, conditioning, rule)) {
-            return std::min(windowEnd + rule.marginSamples, samples.size());
-        }
+        if (!IsQuietWindow(window, conditioning, rule)) return windowEnd;
         if (windowBegin == 0) return 0;
     }
 }
@@ -39,7 +37,10 @@ std::size_t SpeechEndSamples(std::span<const float> samples,
 std::vector<float> TrimAfterSpeech(std::vector<float> samples,
                                    const ConditioningSettings& conditioning,
                                    const SpeechEndRule& rule) {
-    samples.resize(SpeechEndSamples(samples, conditioning, rule));
+    const std::size_t speechEnd = SpeechEndSamples(samples, conditioning, rule);
+    samples.resize(speechEnd);  // the recorded quiet goes before the silence comes
+    if (speechEnd > 0) samples.resize(speechEnd + rule.marginSamples, 0.0f);
+    samples.shrink_to_fit();
     return samples;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // Where the speech of a recording ends. The text of a recording must not depend on how long the
 // user waits before letting go of the trigger: the model drops or changes the last words when
-// much quiet follows them. So every recording, and every 30 s part of one, is transcribed only up
-// to a fixed margin after its last window that is not quiet; what follows is never transcribed.
+// much quiet follows them. So every recording, and every 30 s part of one, is transcribed up to
+// the end of its last 100 ms window that is not quiet, followed by a fixed margin of digital
+// silence; the recorded quiet after the speech is never transcribed. The silence takes the place
+// of the recorded quiet so that the transcribed audio is final as soon as the first quiet window
+// has passed, and the same whatever noise the quiet holds.
 #include <cstddef>
 #include <span>
 #include <vector>
@@ -13,11 +16,10 @@ namespace orvello {
 
 inline constexpr std::size_t kSpeechWindowSamples = 1'600;  // 100 ms at 16 kHz
 
-// The level and margin were chosen by scripts/measure-speech-end, which prints the word error
-// rates behind them.
+// Chosen with scripts/measure-speech-end, which prints the word error rates behind them.
 struct SpeechEndRule {
     float fixedQuietLevel = 0.003f;     // when the noise gate does not work
-    std::size_t marginSamples = 4'800;  // kept after the last window that is not quiet
+    std::size_t marginSamples = 3'200;  // 200 ms of silence after the speech
 };
 
 // The level below which a window of conditioned audio counts as quiet: the noise gate's close
@@ -31,14 +33,14 @@ struct SpeechEndRule {
                                  const ConditioningSettings& conditioning,
                                  const SpeechEndRule& rule = {});
 
-// How many samples of a recording (or part) are transcribed: up to the end of its last 100 ms
-// window that is not quiet, plus the margin, but no more than there are. Windows are counted from
-// the first sample. Zero when every window is quiet.
+// Where the speech of a recording (or part) ends: after its last 100 ms window that is not
+// quiet, windows counted from the first sample. Zero when every window is quiet.
 [[nodiscard]] std::size_t SpeechEndSamples(std::span<const float> samples,
                                            const ConditioningSettings& conditioning,
                                            const SpeechEndRule& rule = {});
 
-// The samples that are transcribed: `samples` cut at SpeechEndSamples.
+// The audio that is transcribed: the samples up to SpeechEndSamples, then the margin's silence;
+// nothing when there is no speech.
 [[nodiscard]] std::vector<float> TrimAfterSpeech(std::vector<float> samples,
                                                  const ConditioningSettings& conditioning,
                                                  const SpeechEndRule& rule = {});

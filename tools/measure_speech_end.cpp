@@ -6,6 +6,7 @@
 // MARGIN_MS": MODE "none" (everything transcribed), "recorded" (the recorded quiet kept for the
 // margin) or "appended" (digital silence of the margin's length in its place); CONDITIONED 1 or
 // 0; LEVEL the quiet level. Prints "variant<TAB>file<TAB>text" per file and variant.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
@@ -55,11 +56,11 @@ std::vector<float> Conditioned(const std::vector<float>& samples) {
 std::vector<float> Cut(std::vector<float> samples, const Variant& variant) {
     if (variant.mode == "none") return samples;
     const ConditioningSettings plain{.enabled = false};
-    SpeechEndRule rule{.fixedQuietLevel = variant.level, .marginSamples = variant.marginSamples};
-    if (variant.mode == "recorded") return TrimAfterSpeech(std::move(samples), plain, rule);
-    rule.marginSamples = 0;
-    samples = TrimAfterSpeech(std::move(samples), plain, rule);
-    if (!samples.empty()) samples.resize(samples.size() + variant.marginSamples, 0.0f);
+    const SpeechEndRule rule{.fixedQuietLevel = variant.level,
+                             .marginSamples = variant.marginSamples};
+    if (variant.mode == "appended") return TrimAfterSpeech(std::move(samples), plain, rule);
+    const std::size_t speechEnd = SpeechEndSamples(samples, plain, rule);
+    samples.resize(speechEnd == 0 ? 0 : std::min(speechEnd + rule.marginSamples, samples.size()));
     return samples;
 }
 
