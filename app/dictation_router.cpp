@@ -74,6 +74,16 @@ void RouteCommandRecording(std::u16string_view trimmed, const RoutingState& stat
     }
 }
 
+// Output goes to the window in front only once the keys of the trigger that made the recording
+// are up, so that none of them joins a typed key or a command's chord.
+void WaitForTheTriggerKeysUp(const RoutingState& state, RoutingPlatform& platform) {
+    const TriggerDefinition& trigger =
+        state.recordingIsCommand ? state.commandTrigger : state.dictationTrigger;
+    if (!platform.WaitForKeysUp(trigger.keys)) {
+        platform.AppendLog(u"[A trigger key was still held]\r\n");
+    }
+}
+
 }  // namespace
 
 std::u16string TextToType(std::u16string_view text, const TypingOptions& options) {
@@ -90,9 +100,9 @@ void RouteRecognizedText(std::u16string_view text, const RoutingState& state,
     // Lookups use the trimmed text; typing and the text lines use the text as received.
     const std::u16string_view trimmed = TrimCommandWhitespace(text);
     const bool split = isSplitMode(state.dictationTrigger, state.commandTrigger);
-    if (testMode) {
-        DescribeOnly(text, trimmed, split, state, platform);
-    } else if (!split) {
+    if (testMode) return DescribeOnly(text, trimmed, split, state, platform);
+    WaitForTheTriggerKeysUp(state, platform);
+    if (!split) {
         RouteUnified(text, trimmed, state, platform);
     } else if (state.recordingIsCommand) {
         RouteCommandRecording(trimmed, state, platform);

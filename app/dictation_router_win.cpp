@@ -9,6 +9,8 @@
 #include "audio/command_sound_win.h"
 #include "commands/utf_conversion.h"
 #include "output/output_win.h"
+#include "trigger/key_release_wait.h"
+#include "trigger/physical_keys_win.h"
 
 namespace orvello {
 
@@ -61,6 +63,10 @@ bool WinRoutingPlatform::PasteText(std::u16string_view text) {
 
 void WinRoutingPlatform::AppendLog(std::u16string_view line) {
     if (appendLog_) appendLog_(ToWideString(line));
+}
+
+bool WinRoutingPlatform::WaitForKeysUp(std::span<const ModifierKey> keys) {
+    return orvello::WaitForKeysUp(keys, IsKeyPhysicallyDown);
 }
 
 LRESULT HandleResultTextMessage(TextMailbox& texts, const RoutingState& state,

@@ -126,9 +126,13 @@ bool CTessarinDlg::OnInitDialog() {
 }
 
 // Unlike AppendLog, the first text does not depend on the window being visible: a hidden start
-// still shows it when the window is first restored.
+// still shows it when the window is first restored. The model's load note follows the intro, as
+// after a reload.
 void CTessarinDlg::WriteFirstLogText() {
-    const wchar_t* text = recording_.service() ? kEngineReadyIntro : kEngineFailedIntro;
+    const std::wstring firstText = recording_.service()
+                                       ? kEngineReadyIntro + recording_.ModelLoadNoteLine()
+                                       : std::wstring(kEngineFailedIntro);
+    const wchar_t* text = firstText.c_str();
     HWND log = GetDlgItem(IDC_LOG);
     ::SendMessageW(log, EM_SETSEL, 0, 0);
     ::SendMessageW(log, EM_SCROLLCARET, 0, 0);

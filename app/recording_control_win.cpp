@@ -70,8 +70,13 @@ bool RecordingControl::reload(bool log) {
 
 void RecordingControl::LogLoadedModel() {
     host_.AppendLog(kEngineReadyText);
-    const std::string note = service_->ModelLoadNote();
-    if (!note.empty()) host_.AppendLog(AnsiToWide(note) + L"\r\n");
+    const std::wstring note = ModelLoadNoteLine();
+    if (!note.empty()) host_.AppendLog(note);
+}
+
+std::wstring RecordingControl::ModelLoadNoteLine() const {
+    const std::string note = service_ ? service_->ModelLoadNote() : std::string();
+    return note.empty() ? std::wstring() : AnsiToWide(note) + L"\r\n";
 }
 
 void RecordingControl::ReportLoadFailure(bool log, std::string_view message) {

@@ -94,6 +94,8 @@ public:
     [[nodiscard]] TextMailbox& texts() const { return *texts_; }
     // Null while no engine could be set up.
     [[nodiscard]] RecognitionService* service() const { return service_.get(); }
+    // The loaded model's note as a log line ("max_tokens_per_step ... too large ..."), or empty.
+    [[nodiscard]] std::wstring ModelLoadNoteLine() const;
     // Whether the command trigger started the latest recording; the routing reads it.
     [[nodiscard]] bool recordingIsCommand() const { return recordingIsCommand_; }
     [[nodiscard]] bool inputTestRunning() const { return testRunning_; }
