@@ -106,6 +106,7 @@ void CTessarinDlg::LoadOptionCheckBoxes() {
     SetChecked(IDC_ADD_NEW_LINE, settings_.appendNewline);
     SetChecked(IDC_START_MINIMIZED, settings_.startMinimized);
     SetChecked(IDC_USE_PASTE, settings_.usePaste);
+    SetChecked(IDC_FASTER_ENGINE_START, settings_.fasterEngineStart);
 }
 
 void CTessarinDlg::OnOptionCheckBox(UINT id) {
@@ -126,6 +127,11 @@ void CTessarinDlg::OnOptionCheckBox(UINT id) {
         case IDC_USE_PASTE:
             settings_.usePaste = checked;
             SaveUsePaste(profile_, settings_);
+            break;
+        case IDC_FASTER_ENGINE_START:
+            settings_.fasterEngineStart = checked;
+            SaveFasterEngineStart(profile_, settings_);
+            if (!checked) recording_.deleteModelCache();
             break;
         default:
             break;

@@ -130,7 +130,7 @@ bool CTessarinDlg::OnInitDialog() {
 // after a reload.
 void CTessarinDlg::WriteFirstLogText() {
     const std::wstring firstText = recording_.service()
-                                       ? kEngineReadyIntro + recording_.ModelLoadNoteLine()
+                                       ? kEngineReadyIntro + recording_.ModelLoadNoteLines()
                                        : std::wstring(kEngineFailedIntro);
     const wchar_t* text = firstText.c_str();
     HWND log = GetDlgItem(IDC_LOG);
@@ -257,6 +257,7 @@ bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
         case IDC_ADD_NEW_LINE:
         case IDC_START_MINIMIZED:
         case IDC_USE_PASTE:
+        case IDC_FASTER_ENGINE_START:
             OnOptionCheckBox(id);
             return true;
         case ID_TRAY_SETTINGS:

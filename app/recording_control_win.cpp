@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "audio/input_test_win.h"
 #include "audio/wave_in_device_win.h"
 #include "engine/engine_error.h"
+#include "engine/model_cache.h"
 #include "engine/ort_library.h"
 
 namespace orvello {
@@ -22,6 +24,10 @@ namespace {
 
 constexpr std::wstring_view kEngineReadyText = L"Engine ready.\r\n";
 constexpr std::wstring_view kEngineLoadFailedText = L"Engine load failed: ";
+constexpr std::wstring_view kModelCacheDeletedText = L"Model cache deleted.\r\n";
+constexpr std::wstring_view kModelCacheInUseText =
+    L"Model cache deleted, but for the files the engine uses now; they go when the engine is "
+    L"next loaded.\r\n";
 constexpr const wchar_t* kTestInputText = L"Test Input";
 constexpr const wchar_t* kStopTestText = L"Stop Test";
 
@@ -49,9 +55,13 @@ bool RecordingControl::reload(bool log) {
         service_.reset();
     }
     runtimeProblem_.clear();
+    const bool cached = host_.CurrentSettings().fasterEngineStart;
+    if (!cached) (void)DeleteModelCache(DefaultModelCacheFolder());
     try {
         auto fresh = std::make_unique<RecognitionService>(
-            RecognitionConfig{.modelDirectory = modelDirectory_, .conditioning = {}},
+            RecognitionConfig{.modelDirectory = modelDirectory_,
+                              .modelCacheFolder = cached ? DefaultModelCacheFolder() : fs::path(),
+                              .conditioning = {}},
             MakeWaveInDevice);
         fresh->EnsureModelLoaded();
         PushDspSettings(*fresh);
@@ -70,13 +80,25 @@ bool RecordingControl::reload(bool log) {
 
 void RecordingControl::LogLoadedModel() {
     host_.AppendLog(kEngineReadyText);
-    const std::wstring note = ModelLoadNoteLine();
+    const std::wstring note = ModelLoadNoteLines();
     if (!note.empty()) host_.AppendLog(note);
 }
 
-std::wstring RecordingControl::ModelLoadNoteLine() const {
+// One log line for each line of the engine's load note.
+std::wstring RecordingControl::ModelLoadNoteLines() const {
     const std::string note = service_ ? service_->ModelLoadNote() : std::string();
-    return note.empty() ? std::wstring() : AnsiToWide(note) + L"\r\n";
+    std::wstring lines;
+    for (std::size_t start = 0; start < note.size();) {
+        const std::size_t end = std::min(note.find('\n', start), note.size());
+        lines += AnsiToWide(note.substr(start, end - start)) + L"\r\n";
+        start = end + 1;
+    }
+    return lines;
+}
+
+void RecordingControl::deleteModelCache() {
+    host_.AppendLog(DeleteModelCache(DefaultModelCacheFolder()) ? kModelCacheDeletedText
+                                                                : kModelCacheInUseText);
 }
 
 void RecordingControl::ReportLoadFailure(bool log, std::string_view message) {

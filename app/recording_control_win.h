@@ -70,6 +70,10 @@ public:
     void applyDspSettings();
     // Cancels the service's recording and queued transcriptions, when the window goes away.
     void cancelRecognition();
+    // "Faster Engine Start" was turned off: deletes the model cache, all of it that the loaded
+    // engine does not use (Windows keeps a mapped file); a load with the option off deletes the
+    // rest first.
+    void deleteModelCache();
 
     // The trigger became held or was released.
     void startRequest();
@@ -94,8 +98,8 @@ public:
     [[nodiscard]] TextMailbox& texts() const { return *texts_; }
     // Null while no engine could be set up.
     [[nodiscard]] RecognitionService* service() const { return service_.get(); }
-    // The loaded model's note as a log line ("max_tokens_per_step ... too large ..."), or empty.
-    [[nodiscard]] std::wstring ModelLoadNoteLine() const;
+    // The loaded model's note as log lines, each ending in "\r\n"; empty without a note.
+    [[nodiscard]] std::wstring ModelLoadNoteLines() const;
     // Whether the command trigger started the latest recording; the routing reads it.
     [[nodiscard]] bool recordingIsCommand() const { return recordingIsCommand_; }
     [[nodiscard]] bool inputTestRunning() const { return testRunning_; }

@@ -20,6 +20,7 @@ constexpr std::u16string_view kAppendSpace = u"AppendSpace";
 constexpr std::u16string_view kAppendNewline = u"AppendNewline";
 constexpr std::u16string_view kStartMinimized = u"StartMinimized";
 constexpr std::u16string_view kUsePaste = u"UsePaste";
+constexpr std::u16string_view kFasterEngineStart = u"FasterEngineStart";
 
 constexpr std::int32_t kDefaultTriggerMask = 0x08;     // Right Ctrl
 constexpr std::int32_t kDefaultCmdTriggerMask = 0x28;  // Right Ctrl + Right Alt
@@ -81,6 +82,7 @@ void LoadOptionSettings(ProfileStore& profile, Settings& settings) {
     settings.appendNewline = ReadBool(profile, kAppendNewline, false);
     settings.startMinimized = ReadBool(profile, kStartMinimized, false);
     settings.usePaste = ReadBool(profile, kUsePaste, false);
+    settings.fasterEngineStart = ReadBool(profile, kFasterEngineStart, true);
 }
 
 void SaveDictationTrigger(ProfileStore& profile, const TriggerDefinition& trigger) {
@@ -114,6 +116,10 @@ void SaveStartMinimized(ProfileStore& profile, const Settings& settings) {
 
 void SaveUsePaste(ProfileStore& profile, const Settings& settings) {
     WriteBool(profile, kUsePaste, settings.usePaste);
+}
+
+void SaveFasterEngineStart(ProfileStore& profile, const Settings& settings) {
+    WriteBool(profile, kFasterEngineStart, settings.fasterEngineStart);
 }
 
 }  // namespace orvello

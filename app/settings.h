@@ -28,6 +28,7 @@ struct Settings {
     bool appendNewline = false;  // CR LF after the space
     bool startMinimized = false;
     bool usePaste = false;
+    bool fasterEngineStart = true;  // the engine keeps its prepared model in the model cache
 };
 
 // Loading happens in two steps because the main window sets up its trigger display and log
@@ -37,7 +38,7 @@ struct Settings {
 // The triggers, the DSP switch and the two DSP levels, in that order.
 void LoadTriggerAndDspSettings(ProfileStore& profile, Settings& settings);
 
-// Add Space, Add New Line, Start Minimized and Use Paste, in that order.
+// Add Space, Add New Line, Start Minimized, Use Paste and Faster Engine Start, in that order.
 void LoadOptionSettings(ProfileStore& profile, Settings& settings);
 
 // TriggerMask, TriggerAnyKeyboard, TriggerDeviceId (empty for an any-keyboard trigger).
@@ -57,5 +58,6 @@ void SaveTextOptions(ProfileStore& profile, const Settings& settings);
 
 void SaveStartMinimized(ProfileStore& profile, const Settings& settings);
 void SaveUsePaste(ProfileStore& profile, const Settings& settings);
+void SaveFasterEngineStart(ProfileStore& profile, const Settings& settings);
 
 }  // namespace orvello

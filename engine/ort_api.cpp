@@ -32,6 +32,11 @@ const OrtApi& Ort() {
     return *api;
 }
 
+std::string RuntimeVersion() {
+    Ort();  // the library is loaded and offers our API version
+    return LoadOrtApiBase().GetVersionString();
+}
+
 OrtEnvPtr CreateOrtEnvironment(const char* logId) {
     const OrtApi& api = Ort();
     OrtEnv* environment = nullptr;

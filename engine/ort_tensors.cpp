@@ -3,29 +3,34 @@
 namespace orvello {
 
 template <typename T>
-TensorCopy<T> CopyTensor(OrtValue* value, const char* wrongTypeMessage) {
+TensorView<T> ViewTensor(OrtValue* value, const char* wrongTypeMessage) {
     const OrtApi& api = Ort();
     OrtTensorTypeAndShapeInfo* rawInfo = nullptr;
     ThrowIfFailed(api.GetTensorTypeAndShape(value, &rawInfo));
     const OrtTensorTypeAndShapeInfoPtr info(rawInfo);
 
     ONNXTensorElementDataType type{};
-    size_t count = 0, rank = 0;
+    size_t rank = 0;
+    TensorView<T> view;
     ThrowIfFailed(api.GetTensorElementType(info.get(), &type));
-    ThrowIfFailed(api.GetTensorShapeElementCount(info.get(), &count));
+    ThrowIfFailed(api.GetTensorShapeElementCount(info.get(), &view.count));
     ThrowIfFailed(api.GetDimensionsCount(info.get(), &rank));
     if (type != kElementType<T>) throw EngineError(wrongTypeMessage);
-
-    TensorCopy<T> copy;
-    copy.dims.resize(rank);
-    if (rank) ThrowIfFailed(api.GetDimensions(info.get(), copy.dims.data(), rank));
+    view.dims.resize(rank);
+    if (rank) ThrowIfFailed(api.GetDimensions(info.get(), view.dims.data(), rank));
     void* data = nullptr;
     ThrowIfFailed(api.GetTensorMutableData(value, &data));
-    const T* first = static_cast<const T*>(data);
-    copy.values.assign(first, first + count);
-    return copy;
+    view.values = static_cast<const T*>(data);
+    return view;
 }
 
+template <typename T>
+TensorCopy<T> CopyTensor(OrtValue* value, const char* wrongTypeMessage) {
+    TensorView<T> view = ViewTensor<T>(value, wrongTypeMessage);
+    return {std::vector<T>(view.values, view.values + view.count), std::move(view.dims)};
+}
+
+template TensorView<float> ViewTensor<float>(OrtValue*, const char*);
 template TensorCopy<float> CopyTensor<float>(OrtValue*, const char*);
 template TensorCopy<int64_t> CopyTensor<int64_t>(OrtValue*, const char*);
 

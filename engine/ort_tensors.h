@@ -31,6 +31,18 @@ OrtValuePtr WrapTensor(const OrtMemoryInfo* memory, T* data, size_t count,
     return OrtValuePtr(value);
 }
 
+// An output tensor's elements in place: valid while the tensor lives.
+template <typename T>
+struct TensorView {
+    const T* values = nullptr;
+    size_t count = 0;
+    std::vector<int64_t> dims;
+};
+
+// Throws EngineError `wrongTypeMessage` when the tensor's elements are not of type T.
+template <typename T>
+TensorView<T> ViewTensor(OrtValue* value, const char* wrongTypeMessage);
+
 template <typename T>
 struct TensorCopy {
     std::vector<T> values;

@@ -1,9 +1,13 @@
 #include "engine/parakeet_engine.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "engine/model_cache.h"
 #include "engine/model_config.h"
 #include "engine/ort_tensors.h"
+#include "engine/processor_features.h"
+#include "engine/session_options.h"
 #include "engine/vocabulary.h"
 
 namespace orvello {
@@ -31,7 +35,7 @@ struct ParakeetEngine::EncoderOutput {
     int64_t framesToDecode = 0;   // F = min(T, encoded_lengths[0])
 };
 
-ParakeetEngine::ParakeetEngine(fs::path modelDirectory)
+ParakeetEngine::ParakeetEngine(fs::path modelDirectory, fs::path modelCacheFolder)
     : modelDirectory_(std::move(modelDirectory)) {
     const OrtApi& api = Ort();
     environment_ = CreateOrtEnvironment("parakeet_engine");
@@ -42,16 +46,20 @@ ParakeetEngine::ParakeetEngine(fs::path modelDirectory)
     if (modelDirectory_.empty()) throw EngineError("Parakeet model directory is empty.");
     LoadConfig();
     LoadVocabulary();
-    CreateSessions();
+    CreateSessions(modelCacheFolder);
+}
+
+void ParakeetEngine::AddNote(const std::string& line) {
+    loadNote_ += (loadNote_.empty() ? "" : "\n") + line;
 }
 
 void ParakeetEngine::LoadConfig() {
-    const int32_t configured = ParseMaxTokensPerStep(ReadFileBytes(modelDirectory_ / "config.json"));
+    const int32_t configured =
+        ParseMaxTokensPerStep(ReadFileBytes(modelDirectory_ / "config.json"));
     maxTokensPerStep_ = std::min(configured, kLargestMaxTokensPerStep);
     if (maxTokensPerStep_ != configured)
-        loadNote_ = "max_tokens_per_step " + std::to_string(configured) +
-                    " in config.json is too large; using " + std::to_string(maxTokensPerStep_) +
-                    ".";
+        AddNote("max_tokens_per_step " + std::to_string(configured) +
+                " in config.json is too large; using " + std::to_string(maxTokensPerStep_) + ".");
 }
 
 void ParakeetEngine::LoadVocabulary() {
@@ -68,24 +76,59 @@ OrtSessionPtr ParakeetEngine::CreateSession(const fs::path& modelFile,
     return OrtSessionPtr(session);
 }
 
-void ParakeetEngine::CreateSessions() {
-    const OrtApi& api = Ort();
-    OrtSessionOptions* rawOptions = nullptr;
-    ThrowIfFailed(api.CreateSessionOptions(&rawOptions));
-    const OrtSessionOptionsPtr options(rawOptions);
-    ThrowIfFailed(api.SetSessionGraphOptimizationLevel(options.get(), ORT_ENABLE_EXTENDED));
-    ThrowIfFailed(api.SetIntraOpNumThreads(options.get(), 0));  // the runtime chooses
-
-    preprocessor_ = CreateSession(FindModelFile(modelDirectory_, "preprocessor", {"nemo128.onnx"}),
-                                  options.get());
-    encoder_ = CreateSession(FindModelFile(modelDirectory_, "encoder",
-                                           {"encoder-model.int8.onnx", "encoder-model.onnx"}),
-                             options.get());
-    decoderJoint_ =
-        CreateSession(FindModelFile(modelDirectory_, "decoder_joint",
-                                    {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"}),
-                      options.get());
+void ParakeetEngine::CreateSessions(const fs::path& modelCacheFolder) {
+    ModelCache cache(modelCacheFolder);
+    preprocessor_ = CreateNetworkSession(
+        cache, "preprocessor", FindModelFile(modelDirectory_, "preprocessor", {"nemo128.onnx"}));
+    encoder_ =
+        CreateNetworkSession(cache, "encoder",
+                             FindModelFile(modelDirectory_, "encoder",
+                                           {"encoder-model.int8.onnx", "encoder-model.onnx"}));
+    decoderJoint_ = CreateNetworkSession(
+        cache, "decoder_joint",
+        FindModelFile(modelDirectory_, "decoder_joint",
+                      {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"}));
     ReadDecoderStateShape();
+    for (const std::string& note : cache.notes()) AddNote(note);
+}
+
+// From the cache when it holds the prepared network, else prepared as the runtime always does,
+// and saved for the next load while being prepared. Whatever the cache does wrong, the network
+// is still loaded the usual way.
+OrtSessionPtr ParakeetEngine::CreateNetworkSession(ModelCache& cache, const std::string& role,
+                                                   const fs::path& source) {
+    const auto preparing = MakeSessionOptions(role, SessionPreparation::Prepare);
+    std::optional<ModelCacheKey> key;
+    if (cache.enabled()) {
+        try {
+            key = KeyOfModelFile(source, RuntimeVersion(), ProcessorFeatures());
+        } catch (const fs::filesystem_error&) {
+            // The runtime reports the unreadable file in its own words below.
+        }
+    }
+    if (!key) return CreateSession(source, preparing.get());
+    if (const auto entry = cache.Find(role, *key)) {
+        try {
+            auto session = CreateSession(
+                entry->graph(), MakeSessionOptions(role, SessionPreparation::Prepared).get());
+            ++modelCacheUse_.networksLoaded;
+            return session;
+        } catch (const EngineError& error) {
+            cache.Abandon(*entry, "the " + role + " entry cannot be loaded (" + error.what() + ")");
+        }
+    }
+    if (const auto entry = cache.BeginEntry(role)) {
+        try {
+            auto session = CreateSession(source, MakeSavingSessionOptions(role, *entry).get());
+            cache.CommitEntry(role, *entry, *key);
+            ++modelCacheUse_.networksSaved;
+            return session;
+        } catch (const EngineError& error) {
+            cache.Abandon(*entry, "");
+            cache.GiveUpWriting(error.what());
+        }
+    }
+    return CreateSession(source, preparing.get());
 }
 
 // The decoder state is [layers, batch, hidden]; the batch may be symbolic.
@@ -139,53 +182,83 @@ ParakeetEngine::EncoderOutput ParakeetEngine::Encode(std::vector<float>& samples
     return result;
 }
 
+namespace {
+
+// What the decoder-joint reads at each step of the decoding loop. The tensors over these buffers
+// are made once per decoding; each step rewrites the buffers in place.
+class DecoderStepInputs {
+public:
+    DecoderStepInputs(const OrtMemoryInfo* memory, int64_t featureSize, int64_t stateLayers,
+                      int64_t stateHidden)
+        : frame(size_t(featureSize)),
+          state1(size_t(stateLayers * stateHidden), 0.0f),
+          state2(size_t(stateLayers * stateHidden), 0.0f) {
+        tensors_[0] = WrapTensor(memory, frame.data(), frame.size(), {1, featureSize, 1});
+        tensors_[1] = WrapTensor(memory, &previous, 1, {1, 1});
+        tensors_[2] = WrapTensor(memory, &targetLength, 1, {1});
+        tensors_[3] =
+            WrapTensor(memory, state1.data(), state1.size(), {stateLayers, 1, stateHidden});
+        tensors_[4] =
+            WrapTensor(memory, state2.data(), state2.size(), {stateLayers, 1, stateHidden});
+    }
+    DecoderStepInputs(const DecoderStepInputs&) = delete;
+    DecoderStepInputs& operator=(const DecoderStepInputs&) = delete;
+
+    std::array<const OrtValue*, 5> values() const {
+        return {tensors_[0].get(), tensors_[1].get(), tensors_[2].get(), tensors_[3].get(),
+                tensors_[4].get()};
+    }
+
+    std::vector<float> frame;
+    std::vector<float> state1, state2;
+    int32_t previous = 0;
+    int32_t targetLength = 1;
+
+private:
+    OrtValuePtr tensors_[5];
+};
+
+// A state output of another size could not be fed back in.
+const float* CheckedState(OrtValue* output, size_t stateSize) {
+    const TensorView<float> state = ViewTensor<float>(output, kDecoderOutputMessage);
+    if (state.count != stateSize) throw EngineError(kDecoderOutputMessage);
+    return state.values;
+}
+
+}  // namespace
+
 std::vector<int32_t> ParakeetEngine::Decode(const EncoderOutput& encoded,
                                             TranscribeTimings& timings) const {
     const int64_t D = encoded.featureSize, T = encoded.frames, F = encoded.framesToDecode;
-    const size_t stateSize = size_t(stateLayers_ * stateHidden_);
-    std::vector<float> state1(stateSize, 0.0f), state2(stateSize, 0.0f);
-    std::vector<float> frame(static_cast<size_t>(D));
+    DecoderStepInputs step(cpuMemory_.get(), D, stateLayers_, stateHidden_);
+    const size_t stateSize = step.state1.size();
     std::vector<int32_t> tokens;
     tokens.reserve(size_t(F));
     int64_t t = 0;
     int32_t emittedAtFrame = 0;
 
     while (t < F) {
-        for (int64_t d = 0; d < D; ++d) frame[size_t(d)] = encoded.features[size_t(d * T + t)];
-        int32_t previous = tokens.empty() ? blankId_ : tokens.back();
-        int32_t targetLength = 1;
-        const OrtMemoryInfo* memory = cpuMemory_.get();
-        const OrtValuePtr inputs[] = {
-            WrapTensor(memory, frame.data(), frame.size(), {1, D, 1}),
-            WrapTensor(memory, &previous, 1, {1, 1}), WrapTensor(memory, &targetLength, 1, {1}),
-            WrapTensor(memory, state1.data(), stateSize, {stateLayers_, 1, stateHidden_}),
-            WrapTensor(memory, state2.data(), stateSize, {stateLayers_, 1, stateHidden_})};
+        for (int64_t d = 0; d < D; ++d) step.frame[size_t(d)] = encoded.features[size_t(d * T + t)];
+        step.previous = tokens.empty() ? blankId_ : tokens.back();
         auto outputs = RunSession<5, 4>(
             decoderJoint_.get(),
             {"encoder_outputs", "targets", "target_length", "input_states_1", "input_states_2"},
-            {inputs[0].get(), inputs[1].get(), inputs[2].get(), inputs[3].get(), inputs[4].get()},
-            {"outputs", "prednet_lengths", "output_states_1", "output_states_2"},
+            step.values(), {"outputs", "prednet_lengths", "output_states_1", "output_states_2"},
             timings.insideRunSeconds, runOptions_);
         ++timings.decoderJointRuns;
 
-        const std::vector<float> scores =
-            CopyTensor<float>(outputs[0].get(), kDecoderOutputMessage).values;
-        std::vector<float> nextState1 =
-            CopyTensor<float>(outputs[2].get(), kDecoderOutputMessage).values;
-        std::vector<float> nextState2 =
-            CopyTensor<float>(outputs[3].get(), kDecoderOutputMessage).values;
-        if (scores.size() < size_t(vocabSize_) + 1) throw EngineError(kDecoderOutputMessage);
-        // States of another size could not be fed back in.
-        if (nextState1.size() != stateSize || nextState2.size() != stateSize)
-            throw EngineError(kDecoderOutputMessage);
+        const TensorView<float> scores = ViewTensor<float>(outputs[0].get(), kDecoderOutputMessage);
+        if (scores.count < size_t(vocabSize_) + 1) throw EngineError(kDecoderOutputMessage);
+        const float* nextState1 = CheckedState(outputs[2].get(), stateSize);
+        const float* nextState2 = CheckedState(outputs[3].get(), stateSize);
 
-        const float* tokenScores = scores.data();
+        const float* tokenScores = scores.values;
         const int32_t token = int32_t(ArgMax(tokenScores, tokenScores + vocabSize_));
         const int64_t duration =
-            int64_t(ArgMax(tokenScores + vocabSize_, tokenScores + scores.size()));
+            int64_t(ArgMax(tokenScores + vocabSize_, tokenScores + scores.count));
         if (token != blankId_) {
-            state1.swap(nextState1);
-            state2.swap(nextState2);
+            std::copy(nextState1, nextState1 + stateSize, step.state1.begin());
+            std::copy(nextState2, nextState2 + stateSize, step.state2.begin());
             tokens.push_back(token);
             ++emittedAtFrame;
         }

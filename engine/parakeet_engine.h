@@ -20,12 +20,16 @@ struct TranscribeTimings {
     int64_t decoderJointRuns = 0;
 };
 
+class ModelCache;
+
 class ParakeetEngine {
 public:
     // Loads everything in order: runtime, config.json, vocab.txt, the three
     // networks, the decoder state shape. Throws EngineError (or a
     // filesystem_error) at the first failure; nothing stays loaded then.
-    explicit ParakeetEngine(fs::path modelDirectory);
+    // With a model cache folder (model_cache.h) each network is loaded from its
+    // prepared form there, or prepared and saved there for the next load.
+    explicit ParakeetEngine(fs::path modelDirectory, fs::path modelCacheFolder = {});
 
     ParakeetEngine(const ParakeetEngine&) = delete;
     ParakeetEngine& operator=(const ParakeetEngine&) = delete;
@@ -41,9 +45,17 @@ public:
     int32_t vocabSize() const { return vocabSize_; }
     int32_t blankId() const { return blankId_; }
     int32_t maxTokensPerStep() const { return maxTokensPerStep_; }
-    // What the user should know about the loaded model, for the log: empty, or the note that
-    // config.json's max_tokens_per_step was too large and which value is used instead.
+    // What the user should know about the loaded model, for the log, one line each, separated
+    // by '\n': empty, or that config.json's max_tokens_per_step was too large and which value is
+    // used instead, and what went wrong with the model cache (an entry made again and why, a
+    // write that failed).
     const std::string& loadNote() const { return loadNote_; }
+    // How many networks came from the model cache, and how many were saved into it.
+    struct ModelCacheUse {
+        int networksLoaded = 0;
+        int networksSaved = 0;
+    };
+    const ModelCacheUse& modelCacheUse() const { return modelCacheUse_; }
     int64_t stateLayers() const { return stateLayers_; }
     int64_t stateHidden() const { return stateHidden_; }
 
@@ -51,7 +63,10 @@ private:
     struct EncoderOutput;
     void LoadConfig();
     void LoadVocabulary();
-    void CreateSessions();
+    void AddNote(const std::string& line);
+    void CreateSessions(const fs::path& modelCacheFolder);
+    OrtSessionPtr CreateNetworkSession(ModelCache& cache, const std::string& role,
+                                       const fs::path& source);
     OrtSessionPtr CreateSession(const fs::path& modelFile, const OrtSessionOptions* options) const;
     void ReadDecoderStateShape();
     EncoderOutput Encode(std::vector<float>& samples, TranscribeTimings& timings) const;
@@ -72,6 +87,7 @@ private:
     int64_t stateLayers_ = 2;
     int64_t stateHidden_ = 640;
     std::string loadNote_;
+    ModelCacheUse modelCacheUse_;
     const OrtRunOptions* runOptions_ = nullptr;  // of the Transcribe call in progress
 };
 

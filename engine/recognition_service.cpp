@@ -60,7 +60,7 @@ void RecognitionService::EnsureModelLoaded() {
     if (!PathExists(modelDirectory_)) {
         throw EngineError("Model directory not found: " + PathForMessage(modelDirectory_));
     }
-    engine_ = std::make_unique<ParakeetEngine>(modelDirectory_);
+    engine_ = std::make_unique<ParakeetEngine>(modelDirectory_, config_.modelCacheFolder);
 }
 
 std::string RecognitionService::ModelLoadNote() const {

@@ -30,6 +30,7 @@ class ParakeetEngine;
 
 struct RecognitionConfig {
     fs::path modelDirectory{};  // empty: the default search beside the program
+    fs::path modelCacheFolder{};  // empty: the model cache is off (model_cache.h)
     ConditioningSettings conditioning{};
 };
 

@@ -145,4 +145,7 @@ Section "Uninstall"
   !insertmacro RemoveModelFiles "$INSTDIR\models"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
+  ; The prepared model Orvello keeps for faster starts; anything else of the user's stays.
+  RMDir /r "$LOCALAPPDATA\Orvello\model-cache"
+  RMDir "$LOCALAPPDATA\Orvello"
 SectionEnd

@@ -40,6 +40,7 @@
 #define IDC_KEY_MAP 1052
 #define IDC_HELP_TEXT 1064
 #define IDC_USE_PASTE 1065
+#define IDC_FASTER_ENGINE_START 1090
 #define IDS_APP_TITLE 57344
 
 #include "command_editor_ids.h"

@@ -21,9 +21,16 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+#endif
+
 #include "engine/model_files.h"
 #include "engine/ort_tensors.h"
 #include "engine/parakeet_engine.h"
+#include "engine/session_options.h"
 
 namespace orvello {
 namespace {
@@ -42,10 +49,8 @@ std::vector<float> Noise(double seconds) {
 double BareDecoderJointRun(const fs::path& model, const ParakeetEngine& engine, int64_t runs) {
     const OrtApi& api = Ort();
     const OrtEnvPtr env = CreateOrtEnvironment("bench");
-    OrtSessionOptions* rawOptions = nullptr;
-    ThrowIfFailed(api.CreateSessionOptions(&rawOptions));
-    OrtSessionOptionsPtr options(rawOptions);
-    ThrowIfFailed(api.SetSessionGraphOptimizationLevel(options.get(), ORT_ENABLE_EXTENDED));
+    const OrtSessionOptionsPtr options =
+        MakeSessionOptions("decoder_joint", SessionPreparation::Prepare);
     OrtSession* rawSession = nullptr;
     const fs::path file = FindModelFile(
         model, "decoder_joint", {"decoder_joint-model.int8.onnx", "decoder_joint-model.onnx"});
@@ -121,14 +126,63 @@ std::string Format(const char* format, double value) {
     return text;
 }
 
-// Resident memory of this process in MiB (Linux), or a negative number.
-double ResidentMiB() {
+// This process's memory in MiB, or negative numbers: all that is resident, and the private part,
+// which no file backs (weights mapped from the model cache are file pages the system can drop and
+// read again). Windows calls the private part the private bytes; Wine reports the anonymous
+// resident pages of Linux there.
+struct MemoryFigures {
+    double residentMiB = -1;
+    double privateMiB = -1;
+};
+
+#ifdef _WIN32
+MemoryFigures Memory() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), counters.cb))
+        return {};
+    return {double(counters.WorkingSetSize) / 1048576.0, double(counters.PrivateUsage) / 1048576.0};
+}
+#else
+MemoryFigures Memory() {
+    MemoryFigures figures;
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+        if (line.rfind("VmRSS:", 0) == 0)
+            figures.residentMiB = std::atof(line.c_str() + 6) / 1024.0;
+        if (line.rfind("RssAnon:", 0) == 0)
+            figures.privateMiB = std::atof(line.c_str() + 8) / 1024.0;
     }
-    return -1;
+    return figures;
+}
+#endif
+
+void PrintMemory(const std::string& when) {
+    const MemoryFigures memory = Memory();
+    if (memory.residentMiB >= 0)
+        PrintFigure("resident " + when, "-", Format("%.0f MiB", memory.residentMiB),
+                    "resident " + when);
+    if (memory.privateMiB >= 0)
+        PrintFigure("private " + when, "-", Format("%.0f MiB", memory.privateMiB), "-");
+}
+
+std::uintmax_t FolderBytes(const fs::path& folder) {
+    std::uintmax_t bytes = 0;
+    std::error_code error;
+    for (const auto& item : fs::recursive_directory_iterator(folder, error))
+        if (item.is_regular_file()) bytes += item.file_size();
+    return bytes;
+}
+
+std::string CacheState(const ParakeetEngine& engine, const fs::path& cacheFolder) {
+    if (cacheFolder.empty()) return "without the model cache";
+    const auto& use = engine.modelCacheUse();
+    if (use.networksLoaded == 3) return "from the model cache";
+    if (use.networksSaved == 3) return "saving the model cache";
+    return "model cache: " + std::to_string(use.networksLoaded) + " loaded, " +
+           std::to_string(use.networksSaved) + " saved";
 }
 
 void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
@@ -154,49 +208,67 @@ void Report(const fs::path& model, ParakeetEngine& engine, double seconds) {
     PrintFigure("Transcribe processor time, all threads", length, Format("%.3f s", cpuSeconds),
                 "-");
     PrintFigure("decoder-joint run", length, Format("%.2f ms", perRun * 1e3), "decoder-joint run");
+    std::printf(
+        "figure: decoding loop per step / bare decoder-joint Run | %s | %.2f | goal at most "
+        "1.1\n",
+        length.c_str(), perRun / bare);
     PrintFigure("decoder-joint runs per second of audio", length,
                 Format("%.1f", double(t.decoderJointRuns) / seconds), "-");
     PrintFigure("text bytes of the transcript", length, Format("%.0f", double(textBytes)), "-");
 }
 
 // The engine's construction: runtime, configuration, vocabulary and the three sessions.
-std::unique_ptr<ParakeetEngine> LoadReporting(const fs::path& model) {
+std::unique_ptr<ParakeetEngine> LoadReporting(const fs::path& model, const fs::path& cacheFolder) {
     const Clock::time_point start = Clock::now();
-    auto engine = std::make_unique<ParakeetEngine>(model);
-    PrintFigure("session creation", "-",
-                Format("%.2f s", std::chrono::duration<double>(Clock::now() - start).count()),
-                "session creation");
-    const double resident = ResidentMiB();
-    if (resident >= 0) {
-        PrintFigure("resident after loading", "-", Format("%.0f MiB", resident),
-                    "resident after loading");
-    }
+    auto engine = std::make_unique<ParakeetEngine>(model, cacheFolder);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const std::string state = CacheState(*engine, cacheFolder);
+    PrintFigure("session creation, " + state, "-", Format("%.2f s", seconds), "session creation");
+    PrintMemory("after loading");
+    if (!cacheFolder.empty())
+        PrintFigure("model cache on disk", "-",
+                    Format("%.0f MB", double(FolderBytes(cacheFolder)) / 1e6), "-");
     return engine;
 }
 
 }  // namespace
 }  // namespace orvello
 
+// bench-engine [--parakeet-references] [--model-cache DIR] [--load-only] MODEL_DIR [SECONDS ...]
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
-    int first = 1;
-    if (argc > 1 && std::strcmp(argv[1], "--parakeet-references") == 0) {
-        orvello::gParakeetReferences = true;
-        ++first;
+    std::vector<std::string> words(argv + 1, argv + argc);
+    orvello::fs::path cacheFolder;
+    bool loadOnly = false;
+    while (!words.empty() && words.front().rfind("--", 0) == 0) {
+        if (words.front() == "--parakeet-references") {
+            orvello::gParakeetReferences = true;
+        } else if (words.front() == "--load-only") {
+            loadOnly = true;
+        } else if (words.front() == "--model-cache" && words.size() > 1) {
+            words.erase(words.begin());
+            cacheFolder = words.front();
+        } else {
+            break;
+        }
+        words.erase(words.begin());
     }
-    if (argc <= first) {
+    if (words.empty() || words.front().rfind("--", 0) == 0) {
         std::fprintf(stderr,
-                     "usage: bench-engine [--parakeet-references] MODEL_DIR [SECONDS ...]\n");
+                     "usage: bench-engine [--parakeet-references] [--model-cache DIR] "
+                     "[--load-only] MODEL_DIR [SECONDS ...]\n");
         return 2;
     }
     std::vector<double> lengths;
-    for (int i = first + 1; i < argc; ++i) lengths.push_back(std::atof(argv[i]));
+    for (size_t i = 1; i < words.size(); ++i) lengths.push_back(std::atof(words[i].c_str()));
     if (lengths.empty()) lengths = {5.0, 15.0, 60.0};
     try {
-        const orvello::fs::path model = argv[first];
-        const auto loaded = orvello::LoadReporting(model);
+        const orvello::fs::path model = words.front();
+        const auto loaded = orvello::LoadReporting(model, cacheFolder);
+        if (loadOnly) return 0;
         orvello::ParakeetEngine& engine = *loaded;
-        (void)engine.Transcribe(orvello::Noise(1.0));  // warm up the sessions
+        (void)engine.Transcribe(orvello::Noise(5.0));  // the first run grows the runtime's memory
+        orvello::PrintMemory("after the first run");
         for (double seconds : lengths) orvello::Report(model, engine, seconds);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "Error: %s\n", error.what());

@@ -11,12 +11,14 @@
 // none of those places holds a model, the small English demo model in
 // `demo-model` beside the program is used, if it is there. Any
 // error is printed as "Error: <message>" and ends the program with status 1.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "engine/model_cache.h"
 #include "engine/model_files.h"
 #include "engine/parakeet_engine.h"
 #include "engine/transcription_chunks.h"
@@ -67,14 +69,25 @@ fs::path ChooseModelDirectory(const fs::path& requested) {
     return directory;
 }
 
+// One "Note: " line on standard error for each line of the engine's load note.
+void PrintNotes(const std::string& notes) {
+    size_t start = 0;
+    while (start < notes.size()) {
+        const size_t end = std::min(notes.find('\n', start), notes.size());
+        std::fprintf(stderr, "Note: %s\n", notes.substr(start, end - start).c_str());
+        start = end + 1;
+    }
+}
+
 // The files are taken as recorded, without the low-cut filter and noise gate; their speech ends
 // where a recording's without conditioning would.
 const ConditioningSettings kRecordedAsIs{.enabled = false};
 
 int Run(const std::vector<fs::path>& words) {
     const Arguments arguments = ParseArguments(words);
-    ParakeetEngine engine(ChooseModelDirectory(arguments.modelDirectory));
-    if (!engine.loadNote().empty()) std::fprintf(stderr, "Note: %s\n", engine.loadNote().c_str());
+    ParakeetEngine engine(ChooseModelDirectory(arguments.modelDirectory),
+                          DefaultModelCacheFolder());
+    PrintNotes(engine.loadNote());
     for (const fs::path& file : arguments.files) {
         const std::string text = TranscribeInChunks(
             ToFloatSamples(ReadWav16kMono(file)), kRecordedAsIs,

@@ -1,6 +1,9 @@
 // Not a test: prints what the real Orvello.exe costs under Wine with the model of its run folder.
 //   - start-up: from the process start to "Engine ready." in the log, beside the time a bare
-//     ParakeetEngine takes to create its sessions from the same folder;
+//     ParakeetEngine takes to create its sessions from the same folder: with "Faster Engine
+//     Start" off, then on with no model cache (the first start, which saves it) and once more
+//     (the next start, from the cache); and Orvello's memory after the first dictation without
+//     the cache and with it;
 //   - each hold three times (the median printed), after one unmeasured hold that warms the
 //     engine up: Right Ctrl held with xdotool while the WAV file (a hold's length of speech) goes
 //     into the virtual microphone, then released with Orvello's window in front, so the result
@@ -20,6 +23,10 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
 
 #include "engine/parakeet_engine.h"
 #include "engine/transcription_chunks.h"
@@ -182,26 +189,71 @@ double WavSeconds(const std::string& wav) {
     return double(ReadWav16kMono("Z:" + wav).size()) / 16'000.0;
 }
 
+// This process's view of Orvello's memory in MiB: its private bytes (what no file backs) and its
+// working set.
+std::string MemoryOf(const test::OrvelloProcess& orvello) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(orvello.Handle(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), counters.cb))
+        return "unknown";
+    char text[96];
+    std::snprintf(text, sizeof text, "%.0f MiB private (working set %.0f MiB)",
+                  double(counters.PrivateUsage) / 1048576.0,
+                  double(counters.WorkingSetSize) / 1048576.0);
+    return text;
+}
+
+// Starts Orvello and prints the time to "Engine ready."; null when it did not get ready.
+std::unique_ptr<test::OrvelloProcess> StartReporting(const std::string& runFolder,
+                                                     const char* which, double sessionSeconds) {
+    const Clock::time_point start = Clock::now();
+    auto orvello = std::make_unique<test::OrvelloProcess>(WindowsPath(runFolder));
+    if (orvello->WaitForMainWindow(60s) == nullptr ||
+        !orvello->WaitForLogContaining(L"Engine ready.", kLongestWait)) {
+        std::fprintf(stderr, "Error: Orvello did not get ready\n");
+        return nullptr;
+    }
+    std::printf(
+        "figure: start-up to \"Engine ready.\", %s | - | %.2f s | bare session creation "
+        "without the model cache %.2f s\n",
+        which, SecondsSince(start), sessionSeconds);
+    std::fflush(stdout);
+    return orvello;
+}
+
+// One unmeasured hold: the engine's first runs are slower, and grow its memory, which is printed.
+bool WarmUp(test::OrvelloProcess& orvello, const std::string& wav, const char* which) {
+    if (HoldAndRelease(orvello, wav, WavSeconds(wav)).result < 0) {
+        std::fprintf(stderr, "Error: the warm-up hold failed\n");
+        return false;
+    }
+    std::printf(
+        "figure: memory after the first dictation, %s | - | %s | goal at most 307 MiB "
+        "private with the model cache\n",
+        which, MemoryOf(orvello).c_str());
+    std::fflush(stdout);
+    return true;
+}
+
 int Run(const std::string& runFolder, const std::vector<std::string>& wavs) {
     const Reference reference = MeasureEngine(runFolder, wavs);
     test::DeleteOrvelloSettings();
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
-    const Clock::time_point start = Clock::now();
-    test::OrvelloProcess orvello(WindowsPath(runFolder));
-    if (orvello.WaitForMainWindow(60s) == nullptr ||
-        !orvello.WaitForLogContaining(L"Engine ready.", kLongestWait)) {
-        std::fprintf(stderr, "Error: Orvello did not get ready\n");
-        return 1;
+    // Without the model cache, as every start was before it.
+    test::WriteSettingInt(L"FasterEngineStart", 0);
+    {
+        const char* which = "Faster Engine Start off";
+        auto orvello = StartReporting(runFolder, which, reference.sessionSeconds);
+        if (!orvello || !WarmUp(*orvello, wavs.front(), which)) return 1;
     }
-    std::printf(
-        "figure: start-up to \"Engine ready.\" | - | %.2f s | bare session creation %.2f s\n",
-        SecondsSince(start), reference.sessionSeconds);
-    std::fflush(stdout);
-    // The engine's first runs are slower; the user meets that once after the start.
-    if (HoldAndRelease(orvello, wavs.front(), WavSeconds(wavs.front())).result < 0) {
-        std::fprintf(stderr, "Error: the warm-up hold failed\n");
+    test::WriteSettingInt(L"FasterEngineStart", 1);
+    if (!StartReporting(runFolder, "first start, saving the model cache", reference.sessionSeconds))
         return 1;
-    }
+    const char* which = "next start, from the model cache";
+    const auto started = StartReporting(runFolder, which, reference.sessionSeconds);
+    if (!started || !WarmUp(*started, wavs.front(), which)) return 1;
+    test::OrvelloProcess& orvello = *started;
     for (std::size_t i = 0; i < wavs.size(); ++i) {
         const double seconds = WavSeconds(wavs[i]);
         std::vector<double> results, captureEnds;

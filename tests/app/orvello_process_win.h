@@ -21,6 +21,7 @@ public:
     OrvelloProcess& operator=(const OrvelloProcess&) = delete;
 
     [[nodiscard]] bool Started() const { return process_ != nullptr; }
+    [[nodiscard]] HANDLE Handle() const { return process_; }
     // The main window (visible or not) once the program has created it; null on time-out.
     [[nodiscard]] HWND WaitForMainWindow(
         std::chrono::milliseconds timeout = std::chrono::seconds(20));

@@ -28,6 +28,7 @@
 #include "commands/command_file_win.h"
 #include "commands/command_store.h"
 #include "commands/utf_conversion.h"
+#include "engine/model_cache.h"
 #include "tests/app/orvello_process_win.h"
 #include "tests/app/push_to_talk_win.h"
 #include "tests/app/recording_message_pump.h"
@@ -48,6 +49,7 @@ constexpr int kTriggerTextId = 1003;
 constexpr int kAddSpaceId = 1044;
 constexpr int kAddNewLineId = 1045;
 constexpr int kUsePasteId = 1065;
+constexpr int kFasterEngineStartId = 1090;
 constexpr int kStartMinimizedId = 1051;
 constexpr int kEnableDspId = 1010;
 constexpr int kExitId = 1009;
@@ -362,6 +364,29 @@ TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {
     SendMessageW(GetDlgItem(main, kEnableDspId), BM_CLICK, 0, 0);
     EXPECT_EQ(test::ReadSettingInt(L"DspEnabled"), DWORD(0));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 1011)));  // the noise gate slider
+}
+
+// "Faster Engine Start" (on at first) keeps the prepared model in the user's local application
+// data. Turning it off deletes it, the files the loaded engine maps at the latest with the next
+// load, which then prepares the model as the runtime always does.
+TEST_F(OrvelloProgramTest, TurningFasterEngineStartOffDeletesTheModelCache) {
+    const fs::path cache = DefaultModelCacheFolder();
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = ReadyMainWindow(orvello);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(orvello.IsChecked(kFasterEngineStartId));
+    EXPECT_TRUE(fs::exists(cache / "encoder" / "manifest.json")) << cache.string();
+
+    SendMessageW(GetDlgItem(main, kFasterEngineStartId), BM_CLICK, 0, 0);
+    EXPECT_EQ(test::ReadSettingInt(L"FasterEngineStart"), DWORD(0));
+    Click(main, kReloadEngineId);
+    const auto reloaded = [&] {
+        const std::wstring log = orvello.ControlText(kLogId);
+        return log.find(L"Model cache deleted") != std::wstring::npos &&
+               log.ends_with(L"Engine ready.\r\n");
+    };
+    EXPECT_TRUE(test::PumpMessagesUntil(reloaded, 20s)) << Narrow(orvello.ControlText(kLogId));
+    EXPECT_FALSE(fs::exists(cache));
 }
 
 TEST_F(OrvelloProgramTest, SavedSettingsAreShownAtTheNextStart) {

@@ -45,6 +45,7 @@ TEST(SettingsLoading, AnEmptyProfileGivesTheFirstRunDefaults) {
     EXPECT_FALSE(settings.appendNewline);
     EXPECT_FALSE(settings.startMinimized);
     EXPECT_FALSE(settings.usePaste);
+    EXPECT_TRUE(settings.fasterEngineStart);
     EXPECT_TRUE(profile.Writes().empty());
 }
 
@@ -55,7 +56,7 @@ TEST(SettingsLoading, ReadsTheValuesInStartUpOrderAndWritesNothing) {
               (Accesses{"read TriggerMask", "read TriggerAnyKeyboard", "read TriggerDeviceId",
                         "read CmdTriggerMask", "read DspEnabled", "read NoiseGate", "read LowCutHz",
                         "read AppendSpace", "read AppendNewline", "read StartMinimized",
-                        "read UsePaste"}));
+                        "read UsePaste", "read FasterEngineStart"}));
 
     // The command trigger's keyboard is read only for a specific scope.
     MemoryProfileStore specific;
@@ -83,7 +84,8 @@ TEST(SettingsLoading, StoredValuesReplaceEveryDefault) {
                       {u"AppendSpace", 0},
                       {u"AppendNewline", 1},
                       {u"StartMinimized", 1},
-                      {u"UsePaste", 1}};
+                      {u"UsePaste", 1},
+                      {u"FasterEngineStart", 0}};
     const Settings settings = LoadAll(profile);
 
     EXPECT_EQ(settings.dictationTrigger.keys, (Keys{LS, LA}));
@@ -99,6 +101,7 @@ TEST(SettingsLoading, StoredValuesReplaceEveryDefault) {
     EXPECT_TRUE(settings.appendNewline);
     EXPECT_TRUE(settings.startMinimized);
     EXPECT_TRUE(settings.usePaste);
+    EXPECT_FALSE(settings.fasterEngineStart);
 }
 
 TEST(SettingsLoading, LevelsAreClampedInMemoryOnly) {
@@ -227,6 +230,7 @@ TEST(SettingsSaving, EachOperationWritesItsValuesInOrder) {
         {SaveTextOptions, {"write AppendSpace", "write AppendNewline"}},
         {SaveStartMinimized, {"write StartMinimized"}},
         {SaveUsePaste, {"write UsePaste"}},
+        {SaveFasterEngineStart, {"write FasterEngineStart"}},
     };
     for (const Case& c : cases) {
         MemoryProfileStore profile;
@@ -280,6 +284,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     saved.appendNewline = true;
     saved.startMinimized = true;
     saved.usePaste = true;
+    saved.fasterEngineStart = false;
     MemoryProfileStore profile;
     SaveDictationTrigger(profile, saved.dictationTrigger);
     SaveCommandTrigger(profile, saved.commandTrigger);
@@ -288,6 +293,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     SaveTextOptions(profile, saved);
     SaveStartMinimized(profile, saved);
     SaveUsePaste(profile, saved);
+    SaveFasterEngineStart(profile, saved);
 
     const Settings loaded = LoadAll(profile);
     EXPECT_TRUE(triggersEqual(loaded.dictationTrigger, saved.dictationTrigger));
@@ -301,6 +307,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     EXPECT_EQ(loaded.appendNewline, saved.appendNewline);
     EXPECT_EQ(loaded.startMinimized, saved.startMinimized);
     EXPECT_EQ(loaded.usePaste, saved.usePaste);
+    EXPECT_EQ(loaded.fasterEngineStart, saved.fasterEngineStart);
 }
 
 }  // namespace
