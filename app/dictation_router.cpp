@@ -83,6 +83,16 @@ ResultOutcome RouteCommandRecording(std::u16string_view trimmed, const RoutingSt
     return ResultOutcome::NoCommand;
 }
 
+// Output goes to the window in front only once the keys of the trigger that made the recording
+// are up, so that none of them joins a typed key or a command's chord.
+void WaitForTheTriggerKeysUp(const RoutingState& state, RoutingPlatform& platform) {
+    const TriggerDefinition& trigger =
+        state.recordingIsCommand ? state.commandTrigger : state.dictationTrigger;
+    if (!platform.WaitForKeysUp(trigger.keys)) {
+        platform.AppendLog(u"[A trigger key was still held]\r\n");
+    }
+}
+
 }  // namespace
 
 std::u16string TextToType(std::u16string_view text, const TypingOptions& options) {
@@ -102,12 +112,15 @@ std::optional<RoutedResult> RouteRecognizedText(std::u16string_view text, const 
     ResultOutcome outcome = ResultOutcome::HeldBack;
     if (testMode) {
         DescribeOnly(text, trimmed, split, state, platform);
-    } else if (!split) {
-        outcome = RouteUnified(text, trimmed, state, platform);
-    } else if (state.recordingIsCommand) {
-        outcome = RouteCommandRecording(trimmed, state, platform);
     } else {
-        outcome = Type(text, state, platform);
+        WaitForTheTriggerKeysUp(state, platform);
+        if (!split) {
+            outcome = RouteUnified(text, trimmed, state, platform);
+        } else if (state.recordingIsCommand) {
+            outcome = RouteCommandRecording(trimmed, state, platform);
+        } else {
+            outcome = Type(text, state, platform);
+        }
     }
     return RoutedResult{outcome, std::u16string(trimmed)};
 }

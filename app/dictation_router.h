@@ -3,6 +3,7 @@
 // window is in front, only described in the log so that triggers, recognition and phrases can be
 // tried out without side effects.
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,9 @@ public:
     [[nodiscard]] virtual bool PasteText(std::u16string_view text) = 0;
     // Appends a line that already ends in "\r\n".
     virtual void AppendLog(std::u16string_view line) = 0;
+    // Waits until none of the keys is physically held, at most a second (key_release_wait.h);
+    // false when one still was.
+    [[nodiscard]] virtual bool WaitForKeysUp(std::span<const ModifierKey> keys) = 0;
 };
 
 // The typing options as their check boxes are set now.

@@ -9,6 +9,8 @@
 #include "audio/command_sound_win.h"
 #include "output/output_win.h"
 #include "text/utf_conversion.h"
+#include "trigger/key_release_wait.h"
+#include "trigger/physical_keys_win.h"
 
 namespace orvello {
 
@@ -64,6 +66,10 @@ bool WinRoutingPlatform::PasteText(std::u16string_view text) {
 
 void WinRoutingPlatform::AppendLog(std::u16string_view line) {
     if (appendLog_) appendLog_(ToWideString(line));
+}
+
+bool WinRoutingPlatform::WaitForKeysUp(std::span<const ModifierKey> keys) {
+    return orvello::WaitForKeysUp(keys, IsKeyPhysicallyDown);
 }
 
 std::optional<RoutedResult> HandleResultTextMessage(TextMailbox& texts, const RoutingState& state,

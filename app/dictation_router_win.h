@@ -39,6 +39,7 @@ public:
     [[nodiscard]] bool TypeText(std::u16string_view text) override;
     [[nodiscard]] bool PasteText(std::u16string_view text) override;
     void AppendLog(std::u16string_view line) override;
+    [[nodiscard]] bool WaitForKeysUp(std::span<const ModifierKey> keys) override;
 
 private:
     HWND mainWindow_;

@@ -129,11 +129,13 @@ bool CTessarinDlg::OnInitDialog() {
 }
 
 // Unlike AppendLog, the first text does not depend on the window being visible: a hidden start
-// still shows it when the window is first restored.
+// still shows it when the window is first restored. The model's load note follows the intro, as
+// after a reload.
 void CTessarinDlg::WriteFirstLogText() {
     const std::wstring text = recording_.service()
-                                  ? kEngineReadyLine + recording_.modelLine() + kHowToTestLine
-                                  : kEngineFailedIntro;
+                                  ? kEngineReadyLine + recording_.modelLine() + kHowToTestLine +
+                                        recording_.ModelLoadNoteLines()
+                                  : std::wstring(kEngineFailedIntro);
     HWND log = GetDlgItem(IDC_LOG);
     ::SendMessageW(log, EM_SETSEL, 0, 0);
     ::SendMessageW(log, EM_SCROLLCARET, 0, 0);

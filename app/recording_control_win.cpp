@@ -82,12 +82,20 @@ bool RecordingControl::reload(bool log) {
 void RecordingControl::LogLoadedModel() {
     host_.AppendLog(kEngineReadyText);
     host_.AppendLog(modelLine());
-    const std::string note = service_->ModelLoadNote();
+    const std::wstring note = ModelLoadNoteLines();
+    if (!note.empty()) host_.AppendLog(note);
+}
+
+// One log line for each line of the engine's load note.
+std::wstring RecordingControl::ModelLoadNoteLines() const {
+    const std::string note = service_ ? service_->ModelLoadNote() : std::string();
+    std::wstring lines;
     for (std::size_t start = 0; start < note.size();) {
         const std::size_t end = std::min(note.find('\n', start), note.size());
-        host_.AppendLog(AnsiToWide(note.substr(start, end - start)) + L"\r\n");
+        lines += AnsiToWide(note.substr(start, end - start)) + L"\r\n";
         start = end + 1;
     }
+    return lines;
 }
 
 void RecordingControl::deleteModelCache() {

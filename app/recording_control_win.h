@@ -103,6 +103,8 @@ public:
     [[nodiscard]] TextMailbox& texts() const { return *texts_; }
     // Null while no engine could be set up.
     [[nodiscard]] RecognitionService* service() const { return service_.get(); }
+    // The loaded model's note as log lines, each ending in "\r\n"; empty without a note.
+    [[nodiscard]] std::wstring ModelLoadNoteLines() const;
     // Whether the command trigger started the latest recording; the routing reads it.
     [[nodiscard]] bool recordingIsCommand() const { return recordingIsCommand_; }
     [[nodiscard]] bool inputTestRunning() const { return testRunning_; }

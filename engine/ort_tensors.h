@@ -56,16 +56,18 @@ template <typename T>
 TensorCopy<T> CopyTensor(OrtValue* value, const char* wrongTypeMessage);
 
 // Runs a session on inputs in order and returns its outputs in order; adds the
-// time spent inside the runtime to `insideRunSeconds`.
+// time spent inside the runtime to `insideRunSeconds`. `runOptions` may be
+// null; a stop requested through them makes the run fail (transcription_stop.h).
 template <size_t Inputs, size_t Outputs>
 std::array<OrtValuePtr, Outputs> RunSession(OrtSession* session,
                                             const std::array<const char*, Inputs>& inputNames,
                                             const std::array<const OrtValue*, Inputs>& inputs,
                                             const std::array<const char*, Outputs>& outputNames,
-                                            double& insideRunSeconds) {
+                                            double& insideRunSeconds,
+                                            const OrtRunOptions* runOptions = nullptr) {
     std::array<OrtValue*, Outputs> raw{};
     const auto start = std::chrono::steady_clock::now();
-    OrtStatus* status = Ort().Run(session, nullptr, inputNames.data(), inputs.data(), Inputs,
+    OrtStatus* status = Ort().Run(session, runOptions, inputNames.data(), inputs.data(), Inputs,
                                   outputNames.data(), Outputs, raw.data());
     insideRunSeconds +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

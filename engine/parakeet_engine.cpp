@@ -155,15 +155,16 @@ ParakeetEngine::EncoderOutput ParakeetEngine::Encode(std::vector<float>& samples
     const OrtValuePtr waveforms =
         WrapTensor(cpuMemory_.get(), samples.data(), samples.size(), {1, sampleCount});
     const OrtValuePtr waveformsLens = WrapTensor(cpuMemory_.get(), &sampleCount, 1, {1});
-    auto features = RunSession<2, 2>(preprocessor_.get(), {"waveforms", "waveforms_lens"},
-                                     {waveforms.get(), waveformsLens.get()},
-                                     {"features", "features_lens"}, timings.insideRunSeconds);
+    auto features =
+        RunSession<2, 2>(preprocessor_.get(), {"waveforms", "waveforms_lens"},
+                         {waveforms.get(), waveformsLens.get()}, {"features", "features_lens"},
+                         timings.insideRunSeconds, runOptions_);
     timings.preprocessorSeconds += SecondsSince(start);
 
     start = std::chrono::steady_clock::now();
-    auto encoded = RunSession<2, 2>(encoder_.get(), {"audio_signal", "length"},
-                                    {features[0].get(), features[1].get()},
-                                    {"outputs", "encoded_lengths"}, timings.insideRunSeconds);
+    auto encoded = RunSession<2, 2>(
+        encoder_.get(), {"audio_signal", "length"}, {features[0].get(), features[1].get()},
+        {"outputs", "encoded_lengths"}, timings.insideRunSeconds, runOptions_);
     TensorCopy<float> outputs = CopyTensor<float>(encoded[0].get(), kEncoderOutputsMessage);
     const TensorCopy<int64_t> lengths =
         CopyTensor<int64_t>(encoded[1].get(), kEncoderOutputsMessage);
@@ -242,7 +243,7 @@ std::vector<int32_t> ParakeetEngine::Decode(const EncoderOutput& encoded,
             decoderJoint_.get(),
             {"encoder_outputs", "targets", "target_length", "input_states_1", "input_states_2"},
             step.values(), {"outputs", "prednet_lengths", "output_states_1", "output_states_2"},
-            timings.insideRunSeconds);
+            timings.insideRunSeconds, runOptions_);
         ++timings.decoderJointRuns;
 
         const TensorView<float> scores = ViewTensor<float>(outputs[0].get(), kDecoderOutputMessage);
@@ -272,7 +273,9 @@ std::vector<int32_t> ParakeetEngine::Decode(const EncoderOutput& encoded,
 }
 
 std::string ParakeetEngine::Transcribe(const std::vector<float>& samples,
-                                       TranscribeTimings* timings) {
+                                       TranscribeTimings* timings,
+                                       const OrtRunOptions* runOptions) {
+    runOptions_ = runOptions;
     TranscribeTimings local;
     TranscribeTimings& spent = timings ? *timings : local;
     std::vector<float> waveform = samples;  // the runtime reads this call's own copy in place

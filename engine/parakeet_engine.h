@@ -35,8 +35,11 @@ public:
     ParakeetEngine& operator=(const ParakeetEngine&) = delete;
 
     // Samples are 16,000 a second, mono, nominally -1..1. Returns UTF-8 text.
-    // Calls must not overlap; an error leaves the engine usable.
-    std::string Transcribe(const std::vector<float>& samples, TranscribeTimings* timings = nullptr);
+    // Calls must not overlap; an error leaves the engine usable. Every runtime
+    // Run of the call gets `runOptions` (may be null), through which another
+    // thread can stop it (transcription_stop.h).
+    std::string Transcribe(const std::vector<float>& samples, TranscribeTimings* timings = nullptr,
+                           const OrtRunOptions* runOptions = nullptr);
 
     const fs::path& modelDirectory() const { return modelDirectory_; }
     // The encoder and decoder-joint files chosen: int8 where present, else full precision.
@@ -90,6 +93,7 @@ private:
     int64_t stateHidden_ = 640;
     std::string loadNote_;
     ModelCacheUse modelCacheUse_;
+    const OrtRunOptions* runOptions_ = nullptr;  // of the Transcribe call in progress
 };
 
 }  // namespace orvello

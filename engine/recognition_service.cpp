@@ -10,6 +10,7 @@
 #include "engine/engine_error.h"
 #include "engine/model_identity.h"
 #include "engine/parakeet_engine.h"
+#include "engine/speech_end.h"
 
 namespace orvello {
 namespace {
@@ -74,9 +75,8 @@ std::string RecognitionService::ModelDescription() const {
 }
 
 // A running recording is checked before the join: joining it would wait for a release that the
-// blocked caller could never deliver. The conditioning is copied here, so that the recording
-// thread never waits for the engine lock, and a Cancel, which joins it, never waits for a
-// transcription.
+// blocked caller could never deliver. The conditioning is copied here and handed to the recording
+// thread.
 void RecognitionService::StartRecording(std::uint32_t deviceId, RecognitionCallbacks callbacks) {
     EnsureModelLoaded();
     if (recording_.load()) return;
@@ -114,12 +114,12 @@ void RecognitionService::Cancel() {
 }
 
 ConditioningSettings RecognitionService::GetConditioning() const {
-    std::lock_guard lock(engineMutex_);
+    std::lock_guard lock(settingsMutex_);
     return config_.conditioning;
 }
 
 void RecognitionService::SetConditioning(const ConditioningSettings& settings) {
-    std::lock_guard lock(engineMutex_);
+    std::lock_guard lock(settingsMutex_);
     config_.conditioning = settings;
 }
 
@@ -136,7 +136,7 @@ void RecognitionService::RecordingThreadMain(std::uint32_t deviceId,
                                              const ConditioningSettings& settings,
                                              std::uint64_t generation) noexcept {
     Notify(callbacks.onStatus, kRecordingStatus);
-    RecordingInProgress recording{.generation = generation};
+    RecordingInProgress recording{.generation = generation, .conditioning = settings};
     const std::optional<std::string> failure =
         CaptureWithoutThrowing(deviceId, settings, callbacks, recording);
     const std::optional<std::string> endStatus = StatusOfRecordingWithoutJob(failure, recording);
@@ -150,10 +150,11 @@ void RecognitionService::RecordingThreadMain(std::uint32_t deviceId,
     Notify(callbacks.onCaptureEnded);
     if (endStatus) return EndRecordingWithoutJob(callbacks, *endStatus);
     Notify(callbacks.onStatus, kTranscribingStatus);
-    QueueLastChunk(TranscriptionJob{.samples = recording.cutter.TakeRest(),
-                                    .callbacks = callbacks,
-                                    .generation = generation,
-                                    .transcript = recording.transcript});
+    QueueLastChunk(TranscriptionJob{
+        .samples = TrimAfterSpeech(recording.cutter.TakeRest(), recording.conditioning),
+        .callbacks = callbacks,
+        .generation = generation,
+        .transcript = recording.transcript});
 }
 
 std::optional<std::string> RecognitionService::CaptureWithoutThrowing(
@@ -176,8 +177,8 @@ std::optional<std::string> RecognitionService::CaptureWithoutThrowing(
     return std::nullopt;
 }
 
-// Each chunk goes to the worker as soon as the recording has passed its end. A chunk that cannot
-// be queued (no memory) ends the capture with that error.
+// Each chunk goes to the worker, up to the end of its speech, as soon as the recording has passed
+// its end. A chunk that cannot be queued (no memory) ends the capture with that error.
 void RecognitionService::HandOverFinishedChunks(RecordingInProgress& recording,
                                                 std::span<const float> samples) {
     recording.anySample = true;
@@ -185,10 +186,11 @@ void RecognitionService::HandOverFinishedChunks(RecordingInProgress& recording,
         pending_.fetch_add(1);
         RecomputeBusy();
         try {
-            PushJob(TranscriptionJob{.samples = std::move(chunk),
-                                     .generation = recording.generation,
-                                     .transcript = recording.transcript,
-                                     .lastChunk = false});
+            PushJob(TranscriptionJob{
+                .samples = TrimAfterSpeech(std::move(chunk), recording.conditioning),
+                .generation = recording.generation,
+                .transcript = recording.transcript,
+                .lastChunk = false});
         } catch (...) {
             pending_.fetch_sub(1);
             RecomputeBusy();
@@ -241,15 +243,17 @@ void RecognitionService::JoinRecordingThread() {
     if (recordingThread_.joinable()) recordingThread_.join();
 }
 
-// Removed jobs get no callback and no longer count as pending; a job being transcribed is not in
-// the queue and stays pending until the worker has finished it.
+// Removed jobs get no callback and no longer count as pending; a job being transcribed is
+// stopped and no longer counts either.
 void RecognitionService::DiscardQueuedJobs() {
     std::deque<TranscriptionJob> discarded;
+    std::size_t abandoned = 0;
     {
         std::lock_guard lock(queueMutex_);
         discarded.swap(jobs_);
+        abandoned = running_.Abandon() ? 1 : 0;
     }
-    pending_.fetch_sub(static_cast<std::int32_t>(discarded.size()));
+    pending_.fetch_sub(static_cast<std::int32_t>(discarded.size() + abandoned));
 }
 
 void RecognitionService::DiscardQueuedChunksOf(const RecordingTranscript& transcript) noexcept {
@@ -259,6 +263,7 @@ void RecognitionService::DiscardQueuedChunksOf(const RecordingTranscript& transc
         discarded = std::erase_if(jobs_, [&transcript](const TranscriptionJob& job) {
             return job.transcript.get() == &transcript;
         });
+        if (running_.Abandon(&transcript)) ++discarded;
     }
     if (discarded == 0) return;
     pending_.fetch_sub(static_cast<std::int32_t>(discarded));
@@ -277,9 +282,20 @@ void RecognitionService::WorkerThreadMain() noexcept {
     while (WaitForJob(job)) {
         ProcessJob(job);
         job = TranscriptionJob{};
-        pending_.fetch_sub(1);
-        RecomputeBusy();
+        FinishRunningJob();
     }
+}
+
+// The job was counted as pending unless it has been abandoned meanwhile.
+void RecognitionService::FinishRunningJob() {
+    bool counted = false;
+    {
+        std::lock_guard lock(queueMutex_);
+        counted = running_.Finish();
+    }
+    if (!counted) return;
+    pending_.fetch_sub(1);
+    RecomputeBusy();
 }
 
 // Takes the next job; false once shutdown is set and the queue is empty, so that jobs queued
@@ -290,6 +306,7 @@ bool RecognitionService::WaitForJob(TranscriptionJob& job) {
     if (jobs_.empty()) return false;
     job = std::move(jobs_.front());
     jobs_.pop_front();
+    running_.Begin(job.transcript.get());
     return true;
 }
 
@@ -304,14 +321,15 @@ void RecognitionService::TranscribeChunk(TranscriptionJob& job) noexcept {
     RecordingTranscript& transcript = *job.transcript;
     if (IsStale(job) || transcript.failure || job.samples.empty()) return;
     try {
-        transcript.texts.push_back(TranscribeUnderEngineLock(job.samples));
+        transcript.texts.push_back(TranscribeStoppably(job.samples));
     } catch (...) {
         transcript.failure = CurrentErrorMessage();
     }
     job.samples = {};
 }
 
-// Staleness is judged after the transcription, so that a Cancel during it suppresses its results.
+// Staleness is judged after the transcription, so that a Cancel during it suppresses its results;
+// a stale recording is over, whether its transcription ran to its end or was stopped.
 void RecognitionService::DeliverRecording(const TranscriptionJob& job) noexcept {
     const RecognitionCallbacks& callbacks = job.callbacks;
     std::optional<std::string> failure = job.transcript->failure;
@@ -323,10 +341,7 @@ void RecognitionService::DeliverRecording(const TranscriptionJob& job) noexcept 
             failure = CurrentErrorMessage();
         }
     }
-    if (IsStale(job)) {
-        if (!failure) Notify(callbacks.onFinished);
-        return;
-    }
+    if (IsStale(job)) return Notify(callbacks.onFinished);
     if (failure) return Notify(callbacks.onStatus, kErrorPrefix + *failure);
     if (!text.empty()) Notify(callbacks.onText, text);
     Notify(callbacks.onStatus, text.empty() ? kNoSpeechStatus : kReadyStatus);
@@ -334,10 +349,16 @@ void RecognitionService::DeliverRecording(const TranscriptionJob& job) noexcept 
 }
 
 // The engine exists here: a job only comes from a recording that StartRecording began after a
-// successful load, and the engine is never unloaded.
-std::string RecognitionService::TranscribeUnderEngineLock(const std::vector<float>& samples) {
-    std::lock_guard lock(engineMutex_);
-    return engine_->Transcribe(samples);
+// successful load, and the engine is never unloaded. The stop is reset while no other thread can
+// reach it, then handed to the running job, which may have been abandoned already.
+std::string RecognitionService::TranscribeStoppably(const std::vector<float>& samples) {
+    if (!stop_) stop_ = std::make_unique<TranscriptionStop>();
+    stop_->Reset();
+    {
+        std::lock_guard lock(queueMutex_);
+        running_.AttachStop(stop_.get());
+    }
+    return engine_->Transcribe(samples, nullptr, stop_->RunOptions());
 }
 
 bool RecognitionService::IsStale(const TranscriptionJob& job) const {

@@ -20,7 +20,9 @@
 #include "audio/conditioning.h"
 #include "audio/wave_in_device.h"
 #include "engine/model_files.h"
+#include "engine/running_transcription.h"
 #include "engine/transcription_chunks.h"
+#include "engine/transcription_stop.h"
 
 namespace orvello {
 
@@ -100,8 +102,8 @@ public:
     void StartRecording(std::uint32_t deviceId, RecognitionCallbacks callbacks);
     // Ends the capture; returns once the device is closed and the job, if any, is queued.
     void StopRecording();
-    // Discards the current recording and every queued job. A transcription already running is
-    // not interrupted, but its results are suppressed.
+    // Discards the current recording and every queued job, and stops a running transcription:
+    // the service is ready for the next recording at once, while the worker drops what it ran.
     void Cancel();
 
     [[nodiscard]] bool IsRecording() const { return recording_.load(); }
@@ -111,7 +113,7 @@ public:
     // transcribed is no longer counted. Tells tests and benchmarks whether the worker keeps up.
     [[nodiscard]] std::size_t QueuedJobs() const;
 
-    // A change takes effect with the next recording.
+    // A change takes effect with the next recording. Never waits for a transcription.
     [[nodiscard]] ConditioningSettings GetConditioning() const;
     void SetConditioning(const ConditioningSettings& settings);
 
@@ -121,6 +123,7 @@ private:
     // The recording thread's view of its recording: the chunks not yet handed over.
     struct RecordingInProgress {
         std::uint64_t generation = 0;
+        ConditioningSettings conditioning{};  // where its speech ends depends on them
         ChunkCutter cutter{};
         std::shared_ptr<RecordingTranscript> transcript = std::make_shared<RecordingTranscript>();
         bool anySample = false;
@@ -151,27 +154,34 @@ private:
     void ProcessJob(TranscriptionJob& job) noexcept;
     void TranscribeChunk(TranscriptionJob& job) noexcept;
     void DeliverRecording(const TranscriptionJob& job) noexcept;
-    [[nodiscard]] std::string TranscribeUnderEngineLock(const std::vector<float>& samples);
+    [[nodiscard]] std::string TranscribeStoppably(const std::vector<float>& samples);
+    void FinishRunningJob();
     [[nodiscard]] bool IsStale(const TranscriptionJob& job) const;
 
     const WaveInDeviceFactory makeDevice_;
     const fs::path modelDirectory_;  // resolved once, at construction
 
-    mutable std::mutex engineMutex_;  // the configuration, the engine and every transcription
-    RecognitionConfig config_;
+    // The engine's loading. Only the worker transcribes, one job at a time, without a lock: the
+    // engine exists before the first job and is never unloaded.
+    mutable std::mutex engineMutex_;
     std::unique_ptr<ParakeetEngine> engine_;
+    std::unique_ptr<TranscriptionStop> stop_;  // the worker's, made with its first job
 
-    mutable std::mutex
-        queueMutex_;  // the job queue and the shutdown flag; never held with the other
+    mutable std::mutex settingsMutex_;  // the configuration
+    RecognitionConfig config_;
+
+    // The job queue, the running job and the shutdown flag; never held with another lock.
+    mutable std::mutex queueMutex_;
     std::condition_variable workerSignal_;
     std::deque<TranscriptionJob> jobs_;
+    RunningTranscription running_;
     std::atomic<bool> shutdown_{false};
 
     CaptureStopFlag stopRequested_;
     std::atomic<bool> cancelRequested_{false};
     std::atomic<bool> recording_{false};
     std::atomic<std::uint64_t> generation_{0};  // incremented by every Cancel
-    std::atomic<std::int32_t> pending_{0};      // jobs queued or being transcribed
+    std::atomic<std::int32_t> pending_{0};  // jobs queued or being transcribed, unless abandoned
     std::atomic<bool> busy_{false};
     std::mutex busyMutex_;  // orders the recomputations of busy, so the last one stands
 

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <utility>
 
+#include "engine/speech_end.h"
 #include "engine/vocabulary.h"
 
 namespace orvello {
@@ -116,12 +117,15 @@ std::string JoinChunkTexts(const std::vector<std::string>& texts) {
     return NormalizeSpacing(joined);
 }
 
-std::string TranscribeInChunks(std::span<const float> samples, const ChunkTranscriber& transcribe) {
+std::string TranscribeInChunks(std::span<const float> samples,
+                               const ConditioningSettings& conditioning,
+                               const ChunkTranscriber& transcribe) {
     ChunkCutter cutter;
     std::vector<std::vector<float>> chunks = cutter.Append(samples);
     chunks.push_back(cutter.TakeRest());
     std::vector<std::string> texts;
     for (std::vector<float>& chunk : chunks) {
+        chunk = TrimAfterSpeech(std::move(chunk), conditioning);
         if (!chunk.empty()) texts.push_back(transcribe(chunk));
         chunk = {};  // freed once transcribed
     }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/conditioning.h"
+
 namespace orvello {
 
 // Samples [begin, end) of a recording.
@@ -59,10 +61,12 @@ private:
 // the rules of the text inside a chunk (no space in front of punctuation, no doubled spaces).
 [[nodiscard]] std::string JoinChunkTexts(const std::vector<std::string>& texts);
 
-// Transcribes a whole recording in the chunks a recording of it would be cut into, and joins their
-// texts: what the program would type for it. Empty chunks are not transcribed.
+// Transcribes a whole recording in the chunks a recording of it would be cut into, each up to the
+// end of its speech (speech_end.h; `conditioning` is what the samples went through), and joins
+// their texts: what the program would type for it. Chunks without speech are not transcribed.
 using ChunkTranscriber = std::function<std::string(const std::vector<float>& chunk)>;
 [[nodiscard]] std::string TranscribeInChunks(std::span<const float> samples,
+                                             const ConditioningSettings& conditioning,
                                              const ChunkTranscriber& transcribe);
 
 }  // namespace orvello

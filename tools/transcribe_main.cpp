@@ -5,7 +5,8 @@
 // Each file must be 16-bit PCM, mono, 16 kHz. One line of UTF-8 text is
 // printed per file, an empty line when nothing was recognised (also for a file
 // without samples). A file longer than 30 s is transcribed in the same parts
-// as a recording of it, so the text is what Orvello would type. Without
+// as a recording of it, and each part only up to a short margin after its
+// last sound, so the text is what Orvello would type. Without
 // --model the model is looked for beside the program, as Orvello does; when
 // none of those places holds a model, the small English demo model in
 // `demo-model` beside the program is used, if it is there. Any
@@ -78,6 +79,10 @@ void PrintNotes(const std::string& notes) {
     }
 }
 
+// The files are taken as recorded, without the low-cut filter and noise gate; their speech ends
+// where a recording's without conditioning would.
+const ConditioningSettings kRecordedAsIs{.enabled = false};
+
 int Run(const std::vector<fs::path>& words) {
     const Arguments arguments = ParseArguments(words);
     ParakeetEngine engine(ChooseModelDirectory(arguments.modelDirectory),
@@ -85,7 +90,7 @@ int Run(const std::vector<fs::path>& words) {
     PrintNotes(engine.loadNote());
     for (const fs::path& file : arguments.files) {
         const std::string text = TranscribeInChunks(
-            ToFloatSamples(ReadWav16kMono(file)),
+            ToFloatSamples(ReadWav16kMono(file)), kRecordedAsIs,
             [&engine](const std::vector<float>& chunk) { return engine.Transcribe(chunk); });
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fputc('\n', stdout);

@@ -17,8 +17,12 @@ public:
     bool commandSucceeds = true;
     std::u16string commandError = u"No application path set.";
     bool injectionSucceeds = true;
+    bool keysComeUp = true;
     // Every action as "what: argument", in the order it happened.
     std::vector<std::u16string> actions;
+    // The keys of each wait for keys to be up, and how many actions had happened before it.
+    std::vector<std::vector<ModifierKey>> waitedFor;
+    std::vector<std::size_t> actionsBeforeWait;
 
     bool IsTestMode() override { return testMode; }
     bool ExecuteCommand(const VoiceCommand& command, std::u16string& errorText) override {
@@ -37,6 +41,11 @@ public:
     }
     void AppendLog(std::u16string_view line) override {
         actions.push_back(u"log: " + std::u16string(line));
+    }
+    bool WaitForKeysUp(std::span<const ModifierKey> keys) override {
+        waitedFor.emplace_back(keys.begin(), keys.end());
+        actionsBeforeWait.push_back(actions.size());
+        return keysComeUp;
     }
 };
 
@@ -119,6 +128,50 @@ TEST_F(DictationRouterTest, TestModeDictationTriggerLogsTheTextWithoutLookingFor
     UseSplitMode(false);
     Route(u" copy. ");
     EXPECT_EQ(platform.actions, Actions{u"log: [Main trigger | Text:  copy. ]\r\n"});
+}
+
+// Nothing reaches the window in front before the keys of the trigger that made the recording are
+// up, or a second has passed, which is logged; in test mode nothing is sent, so nothing waits.
+TEST_F(DictationRouterTest, OutputWaitsForTheKeysOfTheRecordingsTrigger) {
+    const std::vector<ModifierKey> dictationKeys{ModifierKey::RightCtrl};
+    const std::vector<ModifierKey> commandKeys{ModifierKey::RightAlt};
+    struct Case {
+        bool split, commandRecording, keysComeUp;
+        std::u16string text;
+        std::vector<ModifierKey> keys;
+        Actions actions;
+    };
+    const Case cases[] = {
+        {false, false, true, u"hello", dictationKeys, {u"type: hello"}},
+        {true, false, true, u"hello", dictationKeys, {u"type: hello"}},
+        {true,
+         true,
+         true,
+         u"next track",
+         commandKeys,
+         {u"sound", u"execute: next track", u"log: [Cmd trigger | Command: next track]\r\n"}},
+        {true,
+         true,
+         false,
+         u"next track",
+         commandKeys,
+         {u"log: [A trigger key was still held]\r\n", u"sound", u"execute: next track",
+          u"log: [Cmd trigger | Command: next track]\r\n"}},
+    };
+    for (const Case& c : cases) {
+        platform = RecordingPlatform{};
+        platform.keysComeUp = c.keysComeUp;
+        commandTrigger = {};
+        if (c.split) UseSplitMode(c.commandRecording);
+        Route(c.text);
+        EXPECT_EQ(platform.waitedFor, std::vector<std::vector<ModifierKey>>{c.keys});
+        EXPECT_EQ(platform.actionsBeforeWait, std::vector<std::size_t>{0});
+        EXPECT_EQ(platform.actions, c.actions);
+    }
+    platform = RecordingPlatform{};
+    platform.testMode = true;
+    Route(u"hello");
+    EXPECT_TRUE(platform.waitedFor.empty());
 }
 
 // Unified mode: commands first, otherwise the text is typed.

@@ -29,11 +29,11 @@
 #include "commands/command_file_win.h"
 #include "commands/command_store.h"
 #include "engine/model_cache.h"
-#include "replacements/replacements_file_win.h"
 #include "files/atomic_file_win.h"
 #include "history/history_file_format.h"
 #include "history/history_file_win.h"
 #include "output/clipboard_win.h"
+#include "replacements/replacements_file_win.h"
 #include "tests/app/orvello_process_win.h"
 #include "tests/app/push_to_talk_win.h"
 #include "tests/app/recording_message_pump.h"
@@ -721,6 +721,40 @@ TEST_F(OrvelloProgramTest, OpenModelFolderMakesAndShowsTheFolderOrvelloLoadsFrom
     if (folderWindow) PostMessageW(folderWindow, WM_CLOSE, 0, 0);
     RemoveDirectoryW(models.c_str());
     EXPECT_TRUE(MoveFileW(aside.c_str(), models.c_str()));
+}
+
+// People lift the keys of a two-key trigger one after the other. The command's chord waits for
+// the last one (Orvello's window does not answer meanwhile), or it would reach the window with
+// that key: Ctrl+A instead of A.
+TEST_F(OrvelloProgramTest, ACommandsChordWaitsForATriggerKeyStillHeld) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    CommandFileScope commandFile;
+    CommandStore store;
+    VoiceCommand pressA;
+    pressA.phrase = u"open browser";
+    pressA.type = ActionType::KeyChord;
+    pressA.steps = {KeyStep{.vk = 'A'}};
+    store.ReplaceCommands({pressA});
+    ASSERT_TRUE(SaveCommands(store));
+    const std::string wav = SpeechWav("open browser", "program-open-browser.wav");
+
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = ReadyMainWindow(orvello);
+    ASSERT_NE(main, nullptr);
+    test::TypingTarget target;
+    ASSERT_TRUE(target.Focus());
+    test::PushToTalk({test::keycode::kRightAlt, test::keycode::kRightCtrl}, wav,
+                     test::keycode::kRightCtrl);
+    const auto answers = [main] {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) != 0;
+    };
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return !answers(); }, 30s));
+    EXPECT_TRUE(target.typed.empty()) << "typed: \"" << Narrow(target.typed) << "\"";
+    EXPECT_TRUE(test::KeyUp(test::keycode::kRightCtrl));
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"a"; }, 30s))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+    EXPECT_EQ(orvello.ControlText(kLogId).find(L"still held"), std::wstring::npos);
 }
 
 // An Orvello running elevated holds a mutex that this user may not open; a new start must still

@@ -22,7 +22,7 @@ constexpr auto kTailSilence = 600ms;
 
 }  // namespace
 
-void PushToTalk(std::initializer_list<int> keys, const std::string& unixWavPath) {
+void PushToTalk(std::initializer_list<int> keys, const std::string& unixWavPath, int keptDown) {
     const UINT microphone = WaveInDeviceNamed(L"OrvelloMic");
     ASSERT_NE(microphone, UINT(-1)) << "the virtual microphone is missing";
     DrainMicrophone(microphone);
@@ -32,7 +32,9 @@ void PushToTalk(std::initializer_list<int> keys, const std::string& unixWavPath)
     EXPECT_TRUE(
         PumpMessagesUntil([&] { return feeding.wait_for(0s) == std::future_status::ready; }));
     EXPECT_EQ(feeding.get(), 0);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) EXPECT_TRUE(KeyUp(*key));
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        if (*key != keptDown) EXPECT_TRUE(KeyUp(*key));
+    }
 }
 
 TypingTarget::TypingTarget() {

@@ -12,8 +12,9 @@
 namespace orvello::test {
 
 // Holds the trigger keys (pressed in this order), speaks the WAV file into the microphone and
-// releases them in reverse order. Reports failures through gtest.
-void PushToTalk(std::initializer_list<int> keys, const std::string& unixWavPath);
+// releases them in reverse order, all but `keptDown` (none when 0), which the test releases
+// itself. Reports failures through gtest.
+void PushToTalk(std::initializer_list<int> keys, const std::string& unixWavPath, int keptDown = 0);
 
 // A window of the test's own program that collects the characters typed into it.
 class TypingTarget {

@@ -33,6 +33,7 @@ public:
     void PlayCommandSound() override {}
     bool TypeText(std::u16string_view) override { return false; }
     bool PasteText(std::u16string_view) override { return false; }
+    bool WaitForKeysUp(std::span<const ModifierKey>) override { return true; }
     void AppendLog(std::u16string_view line) override {
         ++routedCount;
         lastLineWasLongText =

@@ -6,6 +6,7 @@
 
 #include "engine/engine_error.h"
 #include "engine/parakeet_engine.h"
+#include "engine/transcription_stop.h"
 #include "tests/engine/engine_test_support.h"
 
 namespace orvello {
@@ -55,6 +56,17 @@ TEST_F(ScriptedDecoding, ABlankWithoutDurationMovesOneFrame) {
     EXPECT_EQ(Decode(w),
               "\xC3\xA7"
               "a!");  // "ça!"
+}
+
+// Every run of a transcription gets the stop's run options: a requested stop fails the next one.
+TEST_F(ScriptedDecoding, ARequestedStopFailsTheTranscriptionUntilItIsReset) {
+    W w(1);
+    w.At(0, 0, W::kBlank, W::kHello, 1);
+    TranscriptionStop stop;
+    stop.Request();
+    EXPECT_THROW((void)engine->Transcribe(w.samples(), nullptr, stop.RunOptions()), EngineError);
+    stop.Reset();
+    EXPECT_EQ(engine->Transcribe(w.samples(), nullptr, stop.RunOptions()), "hello");
 }
 
 TEST_F(ScriptedDecoding, DurationsPastTheEndStopDecoding) {

@@ -2,6 +2,8 @@
 // callbacks of every way a recording can end, loading on demand, and the busy state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <memory>
 #include <utility>
 
@@ -233,6 +235,25 @@ TEST_F(RecognitionServiceTest, AFailedLoadIsTriedAgainByTheNextCall) {
     test::CopyModel(TestModel("scripted-pcm"), scratch.path());
     CallbackLog log;
     Record(ScriptedPcm(test::HelloWorldBang()), log);
+    EXPECT_EQ(log.Texts(), std::vector<std::string>{"hello world!"});
+}
+
+// Whatever follows the speech by more than its margin is never transcribed: a "world" 30 frames
+// (0.45 s) after "hello world!", spoken below the quiet level, is not heard.
+TEST_F(RecognitionServiceTest, WhatFollowsTheSpeechIsNotTranscribed) {
+    MakeService(TestModel("scripted-pcm"));
+    using W = test::ScriptedWaveform;
+    W waveform(31);
+    waveform.At(0, 0, W::kBlank, W::kHello, 0)
+        .At(0, 1, W::kHello, W::kWorld, 1)
+        .At(1, 2, W::kWorld, W::kBang, 1)
+        .Always(30, W::kWorld, 1);
+    std::vector<std::int16_t> samples = ScriptedPcm(waveform);
+    const std::vector<std::int16_t> quiet = ScriptedPcm(waveform, 1);  // marks of 1 / 32768
+    const std::size_t speechEnd = 1 + 2 * W::kFrameSize;
+    std::copy(quiet.begin() + speechEnd, quiet.end(), samples.begin() + speechEnd);
+    CallbackLog log;
+    Record(samples, log);
     EXPECT_EQ(log.Texts(), std::vector<std::string>{"hello world!"});
 }
 
