@@ -20,6 +20,7 @@ constexpr std::u16string_view kAppendSpace = u"AppendSpace";
 constexpr std::u16string_view kAppendNewline = u"AppendNewline";
 constexpr std::u16string_view kStartMinimized = u"StartMinimized";
 constexpr std::u16string_view kUsePaste = u"UsePaste";
+constexpr std::u16string_view kTriggerMode = u"TriggerMode";
 
 constexpr std::int32_t kDefaultTriggerMask = 0x08;     // Right Ctrl
 constexpr std::int32_t kDefaultCmdTriggerMask = 0x28;  // Right Ctrl + Right Alt
@@ -81,6 +82,15 @@ void LoadOptionSettings(ProfileStore& profile, Settings& settings) {
     settings.appendNewline = ReadBool(profile, kAppendNewline, false);
     settings.startMinimized = ReadBool(profile, kStartMinimized, false);
     settings.usePaste = ReadBool(profile, kUsePaste, false);
+}
+
+void LoadTriggerMode(ProfileStore& profile, Settings& settings) {
+    settings.triggerMode = triggerModeFromNumber(
+        profile.ReadInt(kTriggerMode, static_cast<std::int32_t>(TriggerMode::Hold)));
+}
+
+void SaveTriggerMode(ProfileStore& profile, const Settings& settings) {
+    profile.WriteInt(kTriggerMode, static_cast<std::int32_t>(settings.triggerMode));
 }
 
 void SaveDictationTrigger(ProfileStore& profile, const TriggerDefinition& trigger) {

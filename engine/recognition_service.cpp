@@ -40,6 +40,7 @@ fs::path ResolveModelDirectory(const fs::path& configured) {
 RecognitionService::RecognitionService(RecognitionConfig config, WaveInDeviceFactory makeDevice)
     : makeDevice_(std::move(makeDevice)),
       modelDirectory_(ResolveModelDirectory(config.modelDirectory)),
+      longQuietSamples_(config.longQuietSamples),
       config_(std::move(config)),
       workerThread_(&RecognitionService::WorkerThreadMain, this) {}
 
@@ -130,7 +131,8 @@ void RecognitionService::RecordingThreadMain(std::uint32_t deviceId,
                                              const ConditioningSettings& settings,
                                              std::uint64_t generation) noexcept {
     Notify(callbacks.onStatus, kRecordingStatus);
-    RecordingInProgress recording{.generation = generation};
+    RecordingInProgress recording{.generation = generation,
+                                  .quiet = QuietWatch(settings, longQuietSamples_)};
     const std::optional<std::string> failure =
         CaptureWithoutThrowing(deviceId, settings, callbacks, recording);
     const std::optional<std::string> endStatus = StatusOfRecordingWithoutJob(failure, recording);
@@ -161,8 +163,9 @@ std::optional<std::string> RecognitionService::CaptureWithoutThrowing(
             onLevel = [&callbacks](float level) { Notify(callbacks.onLevel, level); };
         }
         capture.Stream(deviceId, settings, stopRequested_, onLevel,
-                       [this, &recording](std::span<const float> samples) {
+                       [this, &recording, &callbacks](std::span<const float> samples) {
                            HandOverFinishedChunks(recording, samples);
+                           if (recording.quiet.Append(samples)) Notify(callbacks.onLongQuiet);
                        });
     } catch (...) {
         return CurrentErrorMessage();

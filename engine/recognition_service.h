@@ -20,15 +20,21 @@
 #include "audio/conditioning.h"
 #include "audio/wave_in_device.h"
 #include "engine/model_files.h"
+#include "engine/quiet_watch.h"
 #include "engine/transcription_chunks.h"
 
 namespace orvello {
 
 class ParakeetEngine;
 
+// Two minutes of 16 kHz audio.
+inline constexpr std::size_t kLongQuietSamples = 120 * 16'000;
+
 struct RecognitionConfig {
     fs::path modelDirectory{};  // empty: the default search beside the program
     ConditioningSettings conditioning{};
+    // Quiet without a break for this long is reported (onLongQuiet).
+    std::size_t longQuietSamples = kLongQuietSamples;
 };
 
 // Each slot may be empty and is then not called. No callback runs on the caller's thread, and
@@ -47,6 +53,9 @@ struct RecognitionCallbacks {
     std::function<void()> onCaptureEnded{};
     // The processing of the recording is over. Recording or worker thread.
     std::function<void()> onFinished{};
+    // The recording has been quiet without a break for the configured time (quiet_watch.h); the
+    // recording goes on. Again only after a window that is not quiet. Recording thread.
+    std::function<void()> onLongQuiet{};
 };
 
 // What the worker has made of the chunks of one recording so far. Only the worker touches it.
@@ -121,6 +130,7 @@ private:
         ChunkCutter cutter{};
         std::shared_ptr<RecordingTranscript> transcript = std::make_shared<RecordingTranscript>();
         bool anySample = false;
+        QuietWatch quiet;
     };
 
     void RecordingThreadMain(std::uint32_t deviceId, const RecognitionCallbacks& callbacks,
@@ -153,6 +163,7 @@ private:
 
     const WaveInDeviceFactory makeDevice_;
     const fs::path modelDirectory_;  // resolved once, at construction
+    const std::size_t longQuietSamples_;
 
     mutable std::mutex engineMutex_;  // the configuration, the engine and every transcription
     RecognitionConfig config_;
