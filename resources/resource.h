@@ -9,6 +9,7 @@
 #define IDR_TRAY_MENU 129
 #define ID_TRAY_SETTINGS 32771
 #define ID_TRAY_EXIT 32772
+#define ID_TRAY_STOP_RECORDING 32780
 
 // Controls of the main window.
 #define IDC_INPUT_LIST 1000
@@ -40,6 +41,7 @@
 #define IDC_KEY_MAP 1052
 #define IDC_HELP_TEXT 1064
 #define IDC_USE_PASTE 1065
+#define IDC_TRIGGER_MODE 1080
 #define IDS_APP_TITLE 57344
 
 #include "command_editor_ids.h"
