@@ -61,6 +61,7 @@ constexpr int kDspDefaultId = 1017;
 constexpr int kSelectTriggerId = 1004;  // in the main window and in the commands dialog
 constexpr UINT kTrayExitCommand = 32772;
 constexpr UINT kTrayStopRecordingCommand = 32780;
+constexpr UINT kLongQuietMessage = WM_APP + 12;
 constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 1;
 // Wine's one keyboard, as raw input names it.
 constexpr wchar_t kWineKeyboardIdentity[] = LR"(\\?\HID#VID_845E&PID_0002)";
@@ -441,8 +442,8 @@ TEST_F(OrvelloProgramTest, PushToTalkTypesTheSpeechIntoTheWindowInFront) {
 }
 
 // Trigger mode Auto: a tap of Right Ctrl starts a recording that goes on with the key up, the
-// next tap (or the tray menu's "Stop Recording") ends it, and neither tap is a recording of its
-// own; a hold still records while held.
+// next tap (or the tray menu's "Stop Recording", or two minutes of quiet) ends it, and neither
+// tap is a recording of its own; a hold still records while held.
 TEST_F(OrvelloProgramTest, AutoModeATapStartsAndATapEndsAHandsFreeDictation) {
     test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
     test::WriteSettingInt(L"TriggerMode", 1);
@@ -478,9 +479,17 @@ TEST_F(OrvelloProgramTest, AutoModeATapStartsAndATapEndsAHandsFreeDictation) {
     EXPECT_TRUE(typedAfterwards(L"hello world hello world "))
         << "typed: \"" << Narrow(target.typed) << "\"";
 
+    // The service's report of two minutes of quiet, as its recording thread posts it.
+    test::TapAndSpeak(test::keycode::kRightCtrl, wav);
+    PostMessageW(main, kLongQuietMessage, 0, 0);
+    EXPECT_TRUE(typedAfterwards(L"hello world hello world hello world "))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+    EXPECT_TRUE(orvello.WaitForLogContaining(
+        L"[Hands-free recording stopped after 2 minutes of quiet]\r\n", 1s));
+
     // A hold is still a hold: its release ends the recording (the key times are the keys').
     test::PushToTalk({test::keycode::kRightCtrl}, wav);
-    EXPECT_TRUE(typedAfterwards(L"hello world hello world hello world "))
+    EXPECT_TRUE(typedAfterwards(L"hello world hello world hello world hello world "))
         << "typed: \"" << Narrow(target.typed) << "\"";
 }
 
