@@ -23,6 +23,8 @@ inline constexpr UINT WM_APP_CAPTURE_DONE = WM_APP + 5;
 // The processing of a recording is over. wParam and lParam 0.
 inline constexpr UINT WM_APP_SESSION_DONE = WM_APP + 6;
 static_assert(WM_APP_TEST_LEVEL == WM_APP + 7);
+// The recording has been quiet for two minutes without a break. wParam and lParam 0.
+inline constexpr UINT WM_APP_LONG_QUIET = WM_APP + 12;
 // ---- end of recording control ----
 
 }  // namespace orvello

@@ -6,7 +6,7 @@
 namespace orvello {
 namespace {
 
-constexpr std::array<std::u16string_view, 25> kHelpLines = {
+constexpr std::array<std::u16string_view, 26> kHelpLines = {
     u"## 100% Private Voice Input and Commands",
     u"Orvello is fully local voice input and voice commands running entirely on your PC. Nothing "
     u"is sent to the cloud -- your voice and text never leave your machine.",
@@ -26,6 +26,8 @@ constexpr std::array<std::u16string_view, 25> kHelpLines = {
     u"combination you want (e.g. Right Ctrl).",
     u"- **Speak** -- hold the trigger, say something, release. The text appears in the focused "
     u"app.",
+    u"- **Hands-free** -- with *Trigger Mode* set to *Auto*, tap the trigger to dictate without "
+    u"holding it, and tap it again to stop.",
     u"- **DSP** -- enable the noise gate and low-cut filter if your mic picks up background noise.",
     u"",
     u"### Voice Commands",

@@ -23,9 +23,12 @@ void CTessarinDlg::RegisterRawInput() {
 
 // While a capture runs it takes every decoded event, otherwise the tracker sees it. Either way
 // the system still gets the message: for input in the foreground it frees the input's data.
+// The event's time is the message's, when the key moved, however late it is handled.
 LRESULT CTessarinDlg::OnRawInput(WPARAM, LPARAM lParam) {
-    const std::optional<KeyboardEvent> event = rawReader_.decode(rawInputHandleOf(lParam));
-    if (event) capture_.onKeyEvent(*event);
+    std::optional<KeyboardEvent> event = rawReader_.decode(rawInputHandleOf(lParam));
+    if (!event) return Default();
+    event->timeMs = KeyTimeMs(::GetMessageTime());
+    capture_.onKeyEvent(*event);
     return Default();
 }
 
@@ -77,8 +80,8 @@ void CTessarinDlg::EditVoiceCommands() {
 
 // ---- TriggerOwner ----
 
-void CTessarinDlg::startRequest(bool) {
-    recording_.startRequest();
+bool CTessarinDlg::startRequest(bool) {
+    return recording_.startRequest();
 }
 
 void CTessarinDlg::stopRequest() {

@@ -47,7 +47,13 @@ void CTessarinDlg::OnTrayNotify(LPARAM mouseMessage) {
             break;
         case WM_RBUTTONUP:
         case WM_CONTEXTMENU:
-            ShowTrayMenu(Hwnd(), ui::ResourceInstance(), IDR_TRAY_MENU);
+            // "Stop Recording" ends a hands-free recording; there is none to end otherwise.
+            if (tracker_.isHandsFree()) {
+                ShowTrayMenu(Hwnd(), ui::ResourceInstance(), IDR_TRAY_MENU);
+            } else {
+                ShowTrayMenu(Hwnd(), ui::ResourceInstance(), IDR_TRAY_MENU,
+                             {ID_TRAY_STOP_RECORDING});
+            }
             break;
         default:
             break;

@@ -97,6 +97,7 @@ bool CTessarinDlg::OnInitDialog() {
     ::SendDlgItemMessageW(Hwnd(), IDC_INPUT_LEVEL, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     ::SendDlgItemMessageW(Hwnd(), IDC_INPUT_LEVEL, PBM_SETPOS, 0, 0);
     refreshTriggerDisplay();
+    SetUpTriggerModeList();
     tracker_.checkTriggerKeyboards();
 
     CreateLogFont();
@@ -227,6 +228,12 @@ std::optional<LRESULT> CTessarinDlg::HandleApplicationMessage(UINT message, WPAR
         RestoreFromTray();
         return 0;
     }
+    if (message == WM_APP_LONG_QUIET) {
+        OnLongQuiet();
+        return 0;
+    }
+    // A hands-free recording whose capture ended by itself (a failing device) is over.
+    if (message == WM_APP_CAPTURE_DONE) tracker_.forgetHandsFree();
     if (recording_.handleMessage(message, wParam, lParam)) return 0;
     return std::nullopt;
 }
@@ -283,6 +290,12 @@ bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
             return true;
         case ID_TRAY_EXIT:
             RequestExit();
+            return true;
+        case ID_TRAY_STOP_RECORDING:
+            OnTrayStopRecording();
+            return true;
+        case IDC_TRIGGER_MODE:
+            if (code == CBN_SELCHANGE) OnTriggerModeChanged();
             return true;
         default:
             return ui::CDialogEx::OnCommand(id, code, control);

@@ -115,10 +115,17 @@ private:
     void StartHistory();
     void RecordResult(const RoutedResult& result);
     void ShowHistory();
+    // The trigger mode and hands-free recordings (main_window_hands_free_win.cpp).
+    void SetUpTriggerModeList();
+    void OnTriggerModeChanged();
+    void OnTrayStopRecording();
+    void OnLongQuiet();
+    [[nodiscard]] std::u16string HandsFreeHint() const;
 
     // TriggerOwner
-    void startRequest(bool forCommandTrigger) override;
+    bool startRequest(bool forCommandTrigger) override;
     void stopRequest() override;
+    void handsFreeStarted() override;
     void cancelTriggerCapture() override;
     void refreshTriggerDisplay() override;
     void saveTriggers() override;
@@ -180,6 +187,9 @@ private:
     COverlayWindow overlay_;
     RecordingControl recording_;
     std::unique_ptr<WinRoutingPlatform> routing_;
+    // The window in front when the running recording went hands-free: a stop from the tray
+    // menu gives it the foreground back, so that the text goes where the user was dictating.
+    HWND handsFreeTarget_ = nullptr;
 };
 
 }  // namespace orvello

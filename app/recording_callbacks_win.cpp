@@ -51,6 +51,7 @@ RecognitionCallbacks MakeRecordingCallbacks(HWND window, SharedTextMailbox texts
             },
         .onCaptureEnded = [window] { ::PostMessageW(window, WM_APP_CAPTURE_DONE, 0, 0); },
         .onFinished = [window] { ::PostMessageW(window, WM_APP_SESSION_DONE, 0, 0); },
+        .onLongQuiet = [window] { ::PostMessageW(window, WM_APP_LONG_QUIET, 0, 0); },
     };
 }
 

@@ -141,10 +141,10 @@ std::optional<std::uint32_t> RecordingControl::SelectedDevice() const {
     return RecordingDeviceNumber(host_.InputDevices(), host_.SelectedInputDevice());
 }
 
-void RecordingControl::startRequest() {
-    if (!service_ || service_->IsBusy()) return;
+bool RecordingControl::startRequest() {
+    if (!service_ || service_->IsBusy()) return false;
     const std::optional<std::uint32_t> device = SelectedDevice();
-    if (!device) return;
+    if (!device) return false;
     recordingIsCommand_ = host_.ActiveTriggerIsCommand();
     overlay_.ShowListening();
     try {
@@ -152,12 +152,18 @@ void RecordingControl::startRequest() {
     } catch (...) {
         overlay_.Hide();
         host_.AppendLog(AnsiToWide(CurrentErrorMessage()) + L"\r\n");
+        return false;
     }
+    return true;
 }
 
 void RecordingControl::stopRequest() {
     // Blocks until the capture has ended; the transcription goes on on the service's worker.
     if (service_ && service_->IsRecording()) service_->StopRecording();
+}
+
+void RecordingControl::showHandsFree(std::u16string hint) {
+    if (service_ && service_->IsRecording()) overlay_.ShowHandsFree(std::move(hint));
 }
 
 bool RecordingControl::handleMessage(UINT message, WPARAM wParam, LPARAM) {

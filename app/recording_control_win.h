@@ -80,9 +80,11 @@ public:
     // rest first.
     void deleteModelCache();
 
-    // The trigger became held or was released.
-    void startRequest();
+    // The trigger became held or was released. startRequest: true when the recording started.
+    bool startRequest();
     void stopRequest();
+    // The running recording goes on hands-free: the overlay shows `hint` over its graph.
+    void showHandsFree(std::u16string hint);
 
     // The "Test Input" button; stopInputTest also when the window goes away.
     void toggleInputTest();

@@ -23,6 +23,7 @@ constexpr std::u16string_view kUsePaste = u"UsePaste";
 constexpr std::u16string_view kFasterEngineStart = u"FasterEngineStart";
 constexpr std::u16string_view kKeepHistory = u"KeepHistory";
 constexpr std::u16string_view kRestoreClipboard = u"RestoreClipboard";
+constexpr std::u16string_view kTriggerMode = u"TriggerMode";
 
 constexpr std::int32_t kDefaultTriggerMask = 0x08;     // Right Ctrl
 constexpr std::int32_t kDefaultCmdTriggerMask = 0x28;  // Right Ctrl + Right Alt
@@ -87,6 +88,15 @@ void LoadOptionSettings(ProfileStore& profile, Settings& settings) {
     settings.restoreClipboard = ReadBool(profile, kRestoreClipboard, true);
     settings.fasterEngineStart = ReadBool(profile, kFasterEngineStart, true);
     settings.keepHistory = ReadBool(profile, kKeepHistory, false);
+}
+
+void LoadTriggerMode(ProfileStore& profile, Settings& settings) {
+    settings.triggerMode = triggerModeFromNumber(
+        profile.ReadInt(kTriggerMode, static_cast<std::int32_t>(TriggerMode::Hold)));
+}
+
+void SaveTriggerMode(ProfileStore& profile, const Settings& settings) {
+    profile.WriteInt(kTriggerMode, static_cast<std::int32_t>(settings.triggerMode));
 }
 
 void SaveDictationTrigger(ProfileStore& profile, const TriggerDefinition& trigger) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/profile_store.h"
+#include "trigger/hands_free_switch.h"
 #include "trigger/trigger_definition.h"
 
 namespace orvello {
@@ -21,6 +22,7 @@ struct Settings {
     // Both triggers share one keyboard scope; before loading neither has keys.
     TriggerDefinition dictationTrigger;
     TriggerDefinition commandTrigger;
+    TriggerMode triggerMode = TriggerMode::Hold;  // the dictation trigger's
     bool dspEnabled = true;
     std::int32_t noiseGate = kDefaultNoiseGate;  // 0..kNoiseGateMax once loaded
     std::int32_t lowCutHz = kDefaultLowCutHz;    // 0..kLowCutMaxHz once loaded
@@ -43,6 +45,10 @@ void LoadTriggerAndDspSettings(ProfileStore& profile, Settings& settings);
 // Add Space, Add New Line, Start Minimized, Use Paste, Restore Clipboard, Faster Engine Start
 // and Keep History Between Sessions, in that order.
 void LoadOptionSettings(ProfileStore& profile, Settings& settings);
+
+// TriggerMode: 0 Hold, 1 Auto, 2 Toggle; any other number reads as Hold.
+void LoadTriggerMode(ProfileStore& profile, Settings& settings);
+void SaveTriggerMode(ProfileStore& profile, const Settings& settings);
 
 // TriggerMask, TriggerAnyKeyboard, TriggerDeviceId (empty for an any-keyboard trigger).
 void SaveDictationTrigger(ProfileStore& profile, const TriggerDefinition& trigger);

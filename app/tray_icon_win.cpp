@@ -60,11 +60,13 @@ void TrayIcon::Remove() {
     }
 }
 
-void ShowTrayMenu(HWND owner, HINSTANCE instance, UINT menuId) {
+void ShowTrayMenu(HWND owner, HINSTANCE instance, UINT menuId,
+                  std::initializer_list<UINT> grayedItems) {
     HMENU menu = ::LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
     if (menu == nullptr) return;
     HMENU popup = ::GetSubMenu(menu, 0);
     if (popup != nullptr) {
+        for (const UINT item : grayedItems) ::EnableMenuItem(popup, item, MF_BYCOMMAND | MF_GRAYED);
         POINT cursor{};
         ::GetCursorPos(&cursor);
         // Foreground first, so that the menu closes when the user clicks elsewhere.

@@ -7,6 +7,8 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <initializer_list>
+
 namespace orvello {
 
 class TrayIcon {
@@ -34,7 +36,8 @@ private:
 };
 
 // Shows the tray menu's popup at the cursor, owned by `owner`, whose WM_COMMAND receives the
-// chosen item. A missing menu resource is ignored.
-void ShowTrayMenu(HWND owner, HINSTANCE instance, UINT menuId);
+// chosen item, with the items of `grayedItems` grayed. A missing menu resource is ignored.
+void ShowTrayMenu(HWND owner, HINSTANCE instance, UINT menuId,
+                  std::initializer_list<UINT> grayedItems = {});
 
 }  // namespace orvello

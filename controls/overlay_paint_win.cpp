@@ -1,6 +1,8 @@
 #include "controls/overlay_paint_win.h"
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "controls/gdi_colour.h"
 #include "ui/dpi.h"
@@ -33,23 +35,43 @@ void PaintPanel(HDC dc, const PixelRect& client, int dpi) {
 }
 
 // The text follows the system DPI rather than the monitor's, like other system text.
-ui::UniqueFont CreateTextFont() {
+ui::UniqueFont CreateTextFont(int height) {
     LOGFONTW font{};
-    font.lfHeight = OverlayTextFontHeight(ui::ScreenDpi());
+    font.lfHeight = height;
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(font.lfFaceName, kTextFace, LF_FACESIZE);
     return ui::UniqueFont(CreateFontIndirectW(&font));
 }
 
-void PaintText(HDC dc, const PixelRect& client, int dpi, OverlayState state) {
-    const ui::UniqueFont font = CreateTextFont();
+int TextWidthPx(HDC dc, int fontHeight, std::wstring_view text) {
+    const ui::UniqueFont font = CreateTextFont(fontHeight);
+    ui::SelectionScope fontScope(dc, font.Get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// The font height (negative: character height) at which the text fits the band: the overlay's
+// own size unless the text (the hands-free hint with a long trigger) would be cut off. Glyphs do
+// not scale quite linearly, so it is measured again after each step down.
+int FittingFontHeight(HDC dc, std::wstring_view text, int bandWidthPx) {
+    constexpr int kSmallestHeight = -6;
+    int height = OverlayTextFontHeight(ui::ScreenDpi());
+    for (int widthPx = TextWidthPx(dc, height, text);
+         widthPx > std::max(bandWidthPx, 0) && height < kSmallestHeight;
+         widthPx = TextWidthPx(dc, height, text)) {
+        height = std::min(std::max(height + 1, height * bandWidthPx / widthPx), kSmallestHeight);
+    }
+    return height;
+}
+
+void PaintText(HDC dc, const PixelRect& client, int dpi, std::wstring_view text) {
+    RECT band = ToRect(OverlayTextBand(client, dpi));
+    const ui::UniqueFont font = CreateTextFont(FittingFontHeight(dc, text, band.right - band.left));
     ui::SelectionScope fontScope(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ToColorRef(kOverlayTextColour));
-    RECT band = ToRect(OverlayTextBand(client, dpi));
-    const std::u16string_view text = OverlayTextFor(state);
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
-              &band, DT_SINGLELINE | DT_VCENTER);
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &band, DT_SINGLELINE | DT_VCENTER);
 }
 
 void PaintBars(HDC dc, const PixelRect& client, int dpi, const std::deque<float>& history) {
@@ -61,11 +83,14 @@ void PaintBars(HDC dc, const PixelRect& client, int dpi, const std::deque<float>
 
 }  // namespace
 
-void PaintOverlay(HDC dc, const PixelRect& client, int dpi, OverlayState state,
-                  const std::deque<float>& levelHistory) {
+void PaintOverlay(HDC dc, const PixelRect& client, int dpi, const OverlayStatus& status) {
     PaintPanel(dc, client, dpi);
-    PaintText(dc, client, dpi, state);
-    if (OverlayDrawsBars(state, levelHistory)) PaintBars(dc, client, dpi, levelHistory);
+    const std::u16string_view text = status.Text();
+    PaintText(dc, client, dpi,
+              std::wstring_view(reinterpret_cast<const wchar_t*>(text.data()), text.size()));
+    if (OverlayDrawsBars(status.State(), status.LevelHistory())) {
+        PaintBars(dc, client, dpi, status.LevelHistory());
+    }
 }
 
 }  // namespace orvello

@@ -10,7 +10,6 @@
 namespace orvello {
 
 // Everything the overlay shows, over the whole client rectangle.
-void PaintOverlay(HDC dc, const PixelRect& client, int dpi, OverlayState state,
-                  const std::deque<float>& levelHistory);
+void PaintOverlay(HDC dc, const PixelRect& client, int dpi, const OverlayStatus& status);
 
 }  // namespace orvello

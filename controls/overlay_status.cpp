@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "controls/overlay_geometry.h"
 
@@ -24,16 +25,24 @@ bool OverlayDrawsBars(OverlayState state, const std::deque<float>& history) {
 void OverlayStatus::Hide() {
     state_ = OverlayState::Hidden;
     levelHistory_.clear();
+    handsFreeText_.clear();
 }
 
 void OverlayStatus::ShowStarting() {
     state_ = OverlayState::Starting;
     levelHistory_.clear();
+    handsFreeText_.clear();
 }
 
 void OverlayStatus::ShowListening() {
     levelHistory_.assign(kOverlayBarCount, 0.0f);
     state_ = OverlayState::Listening;
+    handsFreeText_.clear();
+}
+
+void OverlayStatus::ShowHandsFree(std::u16string text) {
+    if (state_ != OverlayState::Listening) ShowListening();
+    handsFreeText_ = std::move(text);
 }
 
 bool OverlayStatus::PushLevel(std::uint64_t rawLevel) {

@@ -1,9 +1,11 @@
 #pragma once
-// What the status overlay shows: its state and the shaped level history of the bar graph. The
-// window follows this record; level messages change it only while listening.
+// What the status overlay shows: its state, the shaped level history of the bar graph and, while
+// a recording goes on hands-free, the hint shown instead of "Listening". The window follows this
+// record; level messages change it only while listening.
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <string_view>
 
 namespace orvello {
@@ -30,16 +32,23 @@ public:
     void ShowStarting();
     // Starts a graph of 24 resting bars.
     void ShowListening();
+    // The recording goes on without the trigger held: the graph goes on (a fresh one unless
+    // listening already) under `text` instead of "Listening", until Hide or another Show.
+    void ShowHandsFree(std::u16string text);
     // Appends one shaped level, dropping the oldest beyond 24. False (nothing changed) unless
     // listening.
     [[nodiscard]] bool PushLevel(std::uint64_t rawLevel);
 
     [[nodiscard]] OverlayState State() const { return state_; }
+    [[nodiscard]] std::u16string_view Text() const {
+        return handsFreeText_.empty() ? OverlayTextFor(state_) : handsFreeText_;
+    }
     [[nodiscard]] const std::deque<float>& LevelHistory() const { return levelHistory_; }
 
 private:
     OverlayState state_ = OverlayState::Hidden;
     std::deque<float> levelHistory_;  // index 0 is the oldest
+    std::u16string handsFreeText_;    // empty unless hands-free
 };
 
 }  // namespace orvello

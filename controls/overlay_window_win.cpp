@@ -2,6 +2,8 @@
 
 #include <dwmapi.h>
 
+#include <utility>
+
 #include "controls/overlay_geometry.h"
 #include "controls/overlay_paint_win.h"
 #include "ui/application.h"
@@ -122,6 +124,11 @@ void COverlayWindow::ShowListening() {
     ShowAndPaintNow();
 }
 
+void COverlayWindow::ShowHandsFree(std::u16string text) {
+    status_.ShowHandsFree(std::move(text));
+    ShowAndPaintNow();
+}
+
 // Painted at once: after ShowStarting the caller blocks this thread while the engine loads.
 void COverlayWindow::ShowAndPaintNow() {
     if (!IsWindow()) return;
@@ -145,7 +152,7 @@ void COverlayWindow::OnPaint() {
     ui::OffscreenDc offscreen(paint.Get(), client);
     if (!offscreen.IsValid()) return;
     PaintOverlay(offscreen.Get(), {client.left, client.top, client.right, client.bottom}, dpi_,
-                 status_.State(), status_.LevelHistory());
+                 status_);
     offscreen.Present();
 }
 

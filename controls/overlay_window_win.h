@@ -1,11 +1,13 @@
 #pragma once
 // COverlayWindow: the small always-on-top panel near the bottom centre of the primary monitor
 // that shows "Orvello Starting" while the engine loads and "Listening" with a level graph while
-// the trigger is held. It never activates and never takes the focus. User-interface thread only;
-// level values arrive as posted messages that the owner hands to PushLevel.
+// the trigger is held, or a hands-free recording's hint over that graph. It never activates and
+// never takes the focus. User-interface thread only; level values arrive as posted messages that
+// the owner hands to PushLevel.
 #include <windows.h>
 
 #include <deque>
+#include <string>
 
 #include "controls/overlay_status.h"
 #include "ui/window.h"
@@ -30,6 +32,8 @@ public:
     void Hide();
     void ShowStarting();
     void ShowListening();
+    // The recording goes on hands-free: `text` (for example how to stop it) over the level graph.
+    void ShowHandsFree(std::u16string text);
     // `rawLevel` is the level message's wParam: the level × 1000. Ignored unless listening.
     void PushLevel(WPARAM rawLevel);
 

@@ -42,6 +42,7 @@ fs::path ResolveModelDirectory(const fs::path& configured) {
 RecognitionService::RecognitionService(RecognitionConfig config, WaveInDeviceFactory makeDevice)
     : makeDevice_(std::move(makeDevice)),
       modelDirectory_(ResolveModelDirectory(config.modelDirectory)),
+      longQuietSamples_(config.longQuietSamples),
       config_(std::move(config)),
       workerThread_(&RecognitionService::WorkerThreadMain, this) {}
 
@@ -136,7 +137,9 @@ void RecognitionService::RecordingThreadMain(std::uint32_t deviceId,
                                              const ConditioningSettings& settings,
                                              std::uint64_t generation) noexcept {
     Notify(callbacks.onStatus, kRecordingStatus);
-    RecordingInProgress recording{.generation = generation, .conditioning = settings};
+    RecordingInProgress recording{.generation = generation,
+                                  .conditioning = settings,
+                                  .quiet = QuietWatch(settings, longQuietSamples_)};
     const std::optional<std::string> failure =
         CaptureWithoutThrowing(deviceId, settings, callbacks, recording);
     const std::optional<std::string> endStatus = StatusOfRecordingWithoutJob(failure, recording);
@@ -168,8 +171,9 @@ std::optional<std::string> RecognitionService::CaptureWithoutThrowing(
             onLevel = [&callbacks](float level) { Notify(callbacks.onLevel, level); };
         }
         capture.Stream(deviceId, settings, stopRequested_, onLevel,
-                       [this, &recording](std::span<const float> samples) {
+                       [this, &recording, &callbacks](std::span<const float> samples) {
                            HandOverFinishedChunks(recording, samples);
+                           if (recording.quiet.Append(samples)) Notify(callbacks.onLongQuiet);
                        });
     } catch (...) {
         return CurrentErrorMessage();

@@ -21,6 +21,7 @@
 #include "audio/wave_in_device.h"
 #include "engine/model_files.h"
 #include "engine/running_transcription.h"
+#include "engine/quiet_watch.h"
 #include "engine/transcription_chunks.h"
 #include "engine/transcription_stop.h"
 
@@ -28,10 +29,15 @@ namespace orvello {
 
 class ParakeetEngine;
 
+// Two minutes of 16 kHz audio.
+inline constexpr std::size_t kLongQuietSamples = 120 * 16'000;
+
 struct RecognitionConfig {
     fs::path modelDirectory{};  // empty: the default search beside the program
     fs::path modelCacheFolder{};  // empty: the model cache is off (model_cache.h)
     ConditioningSettings conditioning{};
+    // Quiet without a break for this long is reported (onLongQuiet).
+    std::size_t longQuietSamples = kLongQuietSamples;
 };
 
 // Each slot may be empty and is then not called. No callback runs on the caller's thread, and
@@ -50,6 +56,9 @@ struct RecognitionCallbacks {
     std::function<void()> onCaptureEnded{};
     // The processing of the recording is over. Recording or worker thread.
     std::function<void()> onFinished{};
+    // The recording has been quiet without a break for the configured time (quiet_watch.h); the
+    // recording goes on. Again only after a window that is not quiet. Recording thread.
+    std::function<void()> onLongQuiet{};
 };
 
 // What the worker has made of the chunks of one recording so far. Only the worker touches it.
@@ -127,6 +136,7 @@ private:
         ChunkCutter cutter{};
         std::shared_ptr<RecordingTranscript> transcript = std::make_shared<RecordingTranscript>();
         bool anySample = false;
+        QuietWatch quiet;
     };
 
     void RecordingThreadMain(std::uint32_t deviceId, const RecognitionCallbacks& callbacks,
@@ -160,6 +170,7 @@ private:
 
     const WaveInDeviceFactory makeDevice_;
     const fs::path modelDirectory_;  // resolved once, at construction
+    const std::size_t longQuietSamples_;
 
     // The engine's loading. Only the worker transcribes, one job at a time, without a lock: the
     // engine exists before the first job and is never unloaded.

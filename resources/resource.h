@@ -10,6 +10,7 @@
 #define ID_TRAY_SETTINGS 32771
 #define ID_TRAY_EXIT 32772
 #define ID_TRAY_OPEN_MODEL_FOLDER 32790
+#define ID_TRAY_STOP_RECORDING 32785
 
 // Controls of the main window.
 #define IDC_INPUT_LIST 1000
@@ -44,6 +45,7 @@
 #define IDC_FASTER_ENGINE_START 1090
 #define IDC_EDIT_REPLACEMENTS 1087
 #define IDC_RESTORE_CLIPBOARD 1095
+#define IDC_TRIGGER_MODE 1080
 #define IDS_APP_TITLE 57344
 
 #include "command_editor_ids.h"

@@ -13,11 +13,16 @@ class TriggerOwner {
 public:
     virtual ~TriggerOwner() = default;
 
-    // A trigger became held: start a recording. The owner may decline (no engine, engine busy,
-    // no input device); the tracker stays active until the trigger is released either way.
-    virtual void startRequest(bool forCommandTrigger) = 0;
-    // The held trigger ended: stop the current recording, if any, and have it transcribed.
+    // A trigger became held (or, in Toggle mode, was tapped): start a recording. The owner may
+    // decline (no engine, engine busy, no input device); true when a recording now runs. The
+    // tracker stays active until the trigger is released either way.
+    virtual bool startRequest(bool forCommandTrigger) = 0;
+    // The held trigger ended, or a hands-free recording did: stop the current recording, if
+    // any, and have it transcribed.
     virtual void stopRequest() = 0;
+    // The dictation recording now running goes on without the trigger held, until the next tap
+    // of the trigger or stopHandsFree.
+    virtual void handsFreeStarted() = 0;
 
     // Used by the keyboard-scope switch, which clears both triggers.
     virtual void cancelTriggerCapture() = 0;   // end a running capture without a result

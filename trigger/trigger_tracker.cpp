@@ -54,6 +54,7 @@ TriggerTracker::TriggerTracker(RawKeyboardReader& reader, TriggerOwner& owner,
 }
 
 void TriggerTracker::onKeyEvent(const KeyboardEvent& event) {
+    noteOtherKey(event);
     if (!isTriggerKey(event.key)) return;
     heldKeys_.apply(event.deviceIdentity, event.key, event.isDown);
     showPressedKeys();
@@ -61,23 +62,42 @@ void TriggerTracker::onKeyEvent(const KeyboardEvent& event) {
     if (active_) {
         // Extra modifiers pressed meanwhile do not end the trigger; a released trigger key does.
         // A new match on this event starts nothing: the user releases first.
-        if (!activeTriggerStillHeld()) deactivate();
+        if (!activeTriggerStillHeld()) deactivate(event.timeMs, true);
         return;
     }
-    // The dictation trigger wins when both match on the same event.
+    // The dictation trigger wins when both match on the same event. While a dictation goes on
+    // hands-free the command trigger is not watched: it could only stop that recording.
     if (const auto dictationMatch = findMatch(dictation_)) {
-        activate(*dictationMatch, false);
-    } else if (isSplitMode()) {
-        if (const auto commandMatch = findMatch(command_)) activate(*commandMatch, true);
+        activate(*dictationMatch, false, event.timeMs);
+    } else if (isSplitMode() && !handsFree_.isHandsFree()) {
+        if (const auto commandMatch = findMatch(command_)) {
+            activate(*commandMatch, true, event.timeMs);
+        }
     }
+}
+
+// Auto-repeats of the trigger's own keys are no other key.
+void TriggerTracker::noteOtherKey(const KeyboardEvent& event) {
+    if (!active_ || !event.isDown || event.deviceIdentity != activeIdentity_) return;
+    const TriggerDefinition& trigger = activeIsCommand_ ? command_ : dictation_;
+    if (std::find(trigger.keys.begin(), trigger.keys.end(), event.key) == trigger.keys.end()) {
+        otherKeyWhileActive_ = true;
+    }
+}
+
+bool TriggerTracker::stopHandsFree() {
+    if (!handsFree_.endHandsFree()) return false;
+    owner_.stopRequest();
+    return true;
 }
 
 void TriggerTracker::reset() {
     // The state is idle before the owner hears of it, so the owner sees a consistent tracker
     // should it look during the (blocking) stop.
-    const bool wasActive = active_;
+    const bool commandActive = active_ && activeIsCommand_;
+    const bool dictationMayRecord = handsFree_.reset();
     resetWithoutStopRequest();
-    if (wasActive) owner_.stopRequest();
+    if (commandActive || dictationMayRecord) owner_.stopRequest();
 }
 
 void TriggerTracker::resetWithoutStopRequest() {
@@ -85,6 +105,7 @@ void TriggerTracker::resetWithoutStopRequest() {
     active_ = false;
     activeIsCommand_ = false;
     activeIdentity_.clear();
+    (void)handsFree_.reset();
     showPressedKeys();  // the key map must not go on showing keys the tracker has forgotten
 }
 
@@ -97,7 +118,7 @@ void TriggerTracker::onKeyboardRemoved(DeviceHandle device) {
     }
     showPressedKeys();
     if (active_ && !activeIdentity_.empty() && !heldKeys_.holdsKeys(activeIdentity_)) {
-        deactivate();
+        deactivate(0, false);
     }
 }
 
@@ -159,18 +180,51 @@ bool TriggerTracker::activeTriggerStillHeld() const {
                                         [held](ModifierKey key) { return held.contains(key); });
 }
 
-void TriggerTracker::activate(std::u16string_view identity, bool isCommand) {
+void TriggerTracker::activate(std::u16string_view identity, bool isCommand, KeyTimeMs time) {
     active_ = true;
     activeIsCommand_ = isCommand;
     activeIdentity_.assign(identity);
-    owner_.startRequest(isCommand);
+    otherKeyWhileActive_ = false;
+    if (isCommand) {
+        (void)owner_.startRequest(true);
+    } else {
+        perform(handsFree_.onPress(time));
+    }
 }
 
-void TriggerTracker::deactivate() {
+void TriggerTracker::deactivate(KeyTimeMs time, bool released) {
+    const bool wasCommand = activeIsCommand_;
     active_ = false;
     activeIsCommand_ = false;
     activeIdentity_.clear();
-    owner_.stopRequest();
+    if (wasCommand) {
+        owner_.stopRequest();
+    } else {
+        perform(handsFree_.onRelease(time, otherKeyWhileActive_ || !released));
+    }
+}
+
+void TriggerTracker::perform(DictationRequest request) {
+    switch (request) {
+        case DictationRequest::Start:
+            if (!owner_.startRequest(false)) handsFree_.startDeclined();
+            break;
+        case DictationRequest::Stop:
+            owner_.stopRequest();
+            break;
+        case DictationRequest::ContinueHandsFree:
+            owner_.handsFreeStarted();
+            break;
+        case DictationRequest::StartHandsFree:
+            if (owner_.startRequest(false)) {
+                owner_.handsFreeStarted();
+            } else {
+                handsFree_.startDeclined();
+            }
+            break;
+        case DictationRequest::None:
+            break;
+    }
 }
 
 void TriggerTracker::showPressedKeys() {

@@ -78,6 +78,8 @@ constexpr int kHistoryCopyId = 1081;
 constexpr int kHistoryTextId = 1083;
 constexpr int kKeepHistoryId = 1084;
 constexpr UINT kTrayOpenModelFolderCommand = 32790;
+constexpr UINT kTrayStopRecordingCommand = 32785;
+constexpr UINT kLongQuietMessage = WM_APP + 12;
 constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 1;
 // Wine's one keyboard, as raw input names it.
 constexpr wchar_t kWineKeyboardIdentity[] = LR"(\\?\HID#VID_845E&PID_0002)";
@@ -527,6 +529,58 @@ TEST_F(OrvelloProgramTest, PushToTalkTypesTheSpeechIntoTheWindowInFront) {
     ASSERT_TRUE(target.Focus());
     test::PushToTalk({test::keycode::kRightCtrl}, wav);
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"hello world "; }, 30s))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+}
+
+// Trigger mode Auto: a tap of Right Ctrl starts a recording that goes on with the key up, the
+// next tap (or the tray menu's "Stop Recording", or two minutes of quiet) ends it, and neither
+// tap is a recording of its own; a hold still records while held.
+TEST_F(OrvelloProgramTest, AutoModeATapStartsAndATapEndsAHandsFreeDictation) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    test::WriteSettingInt(L"TriggerMode", 1);
+    const std::string wav = HelloWorldWav();
+    test::OrvelloProcess orvello(WithModel());
+    HWND main = ReadyMainWindow(orvello);
+    ASSERT_NE(main, nullptr);
+    test::TypingTarget target;
+    ASSERT_TRUE(target.Focus());
+    // The text typed, and the service ready for the next recording.
+    const auto typedAfterwards = [&](const std::wstring& expected) {
+        const std::size_t dictations = CountOf(expected, L"hello world ");
+        return test::PumpMessagesUntil(
+            [&] {
+                return target.typed == expected &&
+                       CountOf(orvello.ControlText(kLogId), L"[Ready]") == dictations;
+            },
+            30s);
+    };
+
+    test::TapAndSpeak(test::keycode::kRightCtrl, wav);
+    EXPECT_TRUE(orvello.WaitForLogContaining(L"[Hands-free \u2014 tap Right Ctrl to stop]\r\n", 1s))
+        << "log: " << Narrow(orvello.ControlText(kLogId));
+    EXPECT_TRUE(target.typed.empty()) << "typed before the second tap";
+    ASSERT_TRUE(test::KeyTap(test::keycode::kRightCtrl));
+    EXPECT_TRUE(typedAfterwards(L"hello world ")) << "typed: \"" << Narrow(target.typed) << "\"";
+    const std::wstring log = orvello.ControlText(kLogId);
+    EXPECT_EQ(CountOf(log, L"[Recording...]"), 1u) << Narrow(log);
+    EXPECT_EQ(CountOf(log, L"[Transcribing...]"), 1u) << Narrow(log);
+
+    test::TapAndSpeak(test::keycode::kRightCtrl, wav);
+    PostMessageW(main, WM_COMMAND, kTrayStopRecordingCommand, 0);
+    EXPECT_TRUE(typedAfterwards(L"hello world hello world "))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+
+    // The service's report of two minutes of quiet, as its recording thread posts it.
+    test::TapAndSpeak(test::keycode::kRightCtrl, wav);
+    PostMessageW(main, kLongQuietMessage, 0, 0);
+    EXPECT_TRUE(typedAfterwards(L"hello world hello world hello world "))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+    EXPECT_TRUE(orvello.WaitForLogContaining(
+        L"[Hands-free recording stopped after 2 minutes of quiet]\r\n", 1s));
+
+    // A hold is still a hold: its release ends the recording (the key times are the keys').
+    test::PushToTalk({test::keycode::kRightCtrl}, wav);
+    EXPECT_TRUE(typedAfterwards(L"hello world hello world hello world hello world "))
         << "typed: \"" << Narrow(target.typed) << "\"";
 }
 

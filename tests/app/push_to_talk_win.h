@@ -16,6 +16,10 @@ namespace orvello::test {
 // itself. Reports failures through gtest.
 void PushToTalk(std::initializer_list<int> keys, const std::string& unixWavPath, int keptDown = 0);
 
+// Taps the key (a hands-free start), speaks the WAV file into the microphone once Orvello has had
+// time to open it, and returns when it has been spoken, followed by some quiet.
+void TapAndSpeak(int key, const std::string& unixWavPath);
+
 // A window of the test's own program that collects the characters typed into it.
 class TypingTarget {
 public:

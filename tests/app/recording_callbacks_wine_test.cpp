@@ -34,7 +34,10 @@ class RecordingCallbacksTest : public testing::Test {
 protected:
     void SetUp() override {
         window.OnMessage([this](UINT message, WPARAM wParam, LPARAM) {
-            if (message < WM_APP_STATUS_TEXT || message > WM_APP_SESSION_DONE) return false;
+            const bool fromCallbacks =
+                (message >= WM_APP_STATUS_TEXT && message <= WM_APP_SESSION_DONE) ||
+                message == WM_APP_LONG_QUIET;
+            if (!fromCallbacks) return false;
             PostedMessage posted{.message = message, .wParam = wParam, .text = {}};
             if (message == WM_APP_STATUS_TEXT || message == WM_APP_RESULT_TEXT) {
                 const std::optional<std::wstring> text = texts->Take(message);
@@ -66,18 +69,20 @@ TEST_F(RecordingCallbacksTest, EachCallbackPostsItsMessageInOrder) {
             callbacks.onLevel(0.4567f);  // 456.7 truncates to 456
             callbacks.onLevel(1.0f);
             callbacks.onLevel(0.0009f);
+            callbacks.onLongQuiet();
             callbacks.onCaptureEnded();
             callbacks.onStatus("[Transcribing...]");
             callbacks.onText("open browser");
             callbacks.onStatus("[Ready]");
             callbacks.onFinished();
         },
-        9);
+        10);
     EXPECT_EQ(received, (std::vector<PostedMessage>{
                             {WM_APP_STATUS_TEXT, 0, L"[Recording...]"},
                             {WM_APP_AUDIO_LEVEL, 456, L""},
                             {WM_APP_AUDIO_LEVEL, 1000, L""},
                             {WM_APP_AUDIO_LEVEL, 0, L""},
+                            {WM_APP_LONG_QUIET, 0, L""},
                             {WM_APP_CAPTURE_DONE, 0, L""},
                             {WM_APP_STATUS_TEXT, 0, L"[Transcribing...]"},
                             {WM_APP_RESULT_TEXT, 0, L"open browser"},

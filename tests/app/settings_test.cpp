@@ -217,6 +217,27 @@ TEST(SettingsLoading, ValuesOfTheWrongTypeReadAsDefaults) {
     EXPECT_FALSE(settings.usePaste);
 }
 
+TEST(SettingsLoading, TheTriggerModeIsItsStoredNumberAndAnythingElseHold) {
+    const std::pair<MemoryProfileStore::Value, TriggerMode> cases[] = {{0, TriggerMode::Hold},
+                                                                       {1, TriggerMode::Auto},
+                                                                       {2, TriggerMode::Toggle},
+                                                                       {3, TriggerMode::Hold},
+                                                                       {u"1", TriggerMode::Hold}};
+    for (const auto& [stored, mode] : cases) {
+        MemoryProfileStore profile;
+        profile.values[u"TriggerMode"] = stored;
+        Settings settings;
+        LoadTriggerMode(profile, settings);
+        EXPECT_EQ(settings.triggerMode, mode);
+        EXPECT_TRUE(profile.Writes().empty());
+    }
+    Settings toggle;
+    toggle.triggerMode = TriggerMode::Toggle;
+    MemoryProfileStore profile;
+    SaveTriggerMode(profile, toggle);
+    EXPECT_EQ(profile.values[u"TriggerMode"], MemoryProfileStore::Value(2));
+}
+
 TEST(SettingsSaving, EachOperationWritesItsValuesInOrder) {
     Settings settings;
     settings.dictationTrigger = {{LC, RA}, false, u"\\\\?\\HID#A"};

@@ -56,6 +56,28 @@ TEST(OverlayStatusTest, HidingOrStartingClearsTheHistory) {
     EXPECT_TRUE(status.LevelHistory().empty());
 }
 
+TEST(OverlayStatusTest, HandsFreeKeepsTheGraphUnderItsTextUntilTheNextShowOrHide) {
+    OverlayStatus status;
+    status.ShowListening();
+    ASSERT_TRUE(status.PushLevel(1000));
+    status.ShowHandsFree(u"Hands-free");
+    EXPECT_EQ(status.Text(), u"Hands-free");
+    EXPECT_EQ(status.State(), OverlayState::Listening);
+    EXPECT_EQ(status.LevelHistory().back(), 1.0f);
+    EXPECT_TRUE(status.PushLevel(0));
+
+    status.ShowListening();
+    EXPECT_EQ(status.Text(), u"Listening");
+    status.ShowHandsFree(u"Hands-free");
+    status.Hide();
+    EXPECT_EQ(status.Text(), u"Listening");
+
+    // Shown hands-free without listening first, it starts a resting graph.
+    status.ShowHandsFree(u"Hands-free");
+    EXPECT_EQ(status.State(), OverlayState::Listening);
+    EXPECT_EQ(status.LevelHistory(), std::deque<float>(24, 0.0f));
+}
+
 TEST(OverlayStatusTest, TextAndBarsFollowTheState) {
     EXPECT_EQ(OverlayTextFor(OverlayState::Starting), u"Orvello Starting");
     EXPECT_EQ(OverlayTextFor(OverlayState::Listening), u"Listening");

@@ -221,6 +221,27 @@ TEST_F(OverlayWindowTest, LevelsDrawBarsOfTheirShapedHeightAndColour) {
     }
 }
 
+// A hint wider than the text band is set smaller rather than cut off: two hints that differ only
+// in their last letters look different.
+TEST_F(OverlayWindowTest, AHandsFreeHintIsShownWholeOverTheGoingGraph) {
+    overlay_->ShowListening();
+    overlay_->PushLevel(1000);
+    const std::u16string hint = u"Hands-free \u2014 tap Left Ctrl + Left Shift to stop";
+    overlay_->ShowHandsFree(hint);
+    ExpectFocusUnchanged();
+    EXPECT_EQ(overlay_->LevelHistory().back(), 1.0f);
+    const Image stop = CaptureOverlay("overlay-hands-free");
+    overlay_->ShowHandsFree(hint.substr(0, hint.size() - 2) + u"ar");
+    const Image star = CaptureOverlay("overlay-hands-free-other-ending");
+
+    const PixelRect client = ClientOf(Overlay());
+    const PixelRect band = OverlayTextBand(client, overlay_->Dpi());
+    EXPECT_GT(CountLightPixels(stop, band), 40);
+    const auto bars = OverlayBars(client, overlay_->Dpi(), overlay_->LevelHistory());
+    ExpectBar(stop, bars[kOverlayBarCount - 1], kOverlayBarCount - 1);
+    EXPECT_NE(stop.pixels, star.pixels);
+}
+
 TEST_F(OverlayWindowTest, NeverBecomesForegroundOrTakesTheFocus) {
     HWND foreground = GetForegroundWindow();
     ASSERT_EQ(foreground, application_->Hwnd());

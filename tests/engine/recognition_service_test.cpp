@@ -88,6 +88,30 @@ TEST_F(RecognitionServiceTest, ARecordingWithoutSpeechSaysSo) {
                                         "finished"}));
 }
 
+// Quiet is reported while the recording goes on; the owner decides whether to stop it.
+TEST_F(RecognitionServiceTest, QuietWithoutABreakIsReportedOnceAndTheRecordingGoesOn) {
+    service = std::make_unique<RecognitionService>(
+        RecognitionConfig{.modelDirectory = TestModel("scripted-pcm"),
+                          .conditioning = kUnconditioned,
+                          .longQuietSamples = 3 * kSpeechWindowSamples},
+        shelf.Factory());
+    std::vector<std::int16_t> samples = ScriptedPcm(test::HelloWorldBang());
+    samples.resize(samples.size() + 5 * kSpeechWindowSamples, 0);
+    CallbackLog log;
+    StartPlaying(samples, log.Callbacks());
+    EXPECT_TRUE(log.WaitFor("long quiet"));
+    EXPECT_TRUE(service->IsRecording());
+    service->StopRecording();
+    ASSERT_TRUE(log.WaitFor("finished"));
+    std::vector<std::string> lines = log.Lines();
+    std::erase_if(lines, [](const std::string& line) { return line.starts_with("level"); });
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "long quiet"), 1)
+        << ::testing::PrintToString(lines);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "long quiet");
+    EXPECT_EQ(lines[2], "capture ended");
+}
+
 TEST_F(RecognitionServiceTest, AReleaseBeforeAnyBufferReportsNoAudio) {
     MakeService(TestModel("scripted-pcm"));
     CallbackLog log;

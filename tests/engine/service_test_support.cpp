@@ -80,6 +80,7 @@ RecognitionCallbacks CallbackLog::Callbacks() {
             },
         .onCaptureEnded = [this] { Add("capture ended"); },
         .onFinished = [this] { Add("finished"); },
+        .onLongQuiet = [this] { Add("long quiet"); },
     };
 }
 

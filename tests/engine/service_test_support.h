@@ -27,7 +27,7 @@ inline constexpr std::chrono::seconds kCallbackTimeout{60};
 [[nodiscard]] bool Eventually(const std::function<bool()>& condition);
 
 // The callbacks of one recording as lines: "status [Ready]", "text hello", "level" (any level
-// above 0), "level 0", "capture ended", "finished". Thread-safe.
+// above 0), "level 0", "capture ended", "finished", "long quiet". Thread-safe.
 class CallbackLog {
 public:
     [[nodiscard]] RecognitionCallbacks Callbacks();

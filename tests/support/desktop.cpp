@@ -35,6 +35,10 @@ bool KeyUp(int xKeycode) {
     return Xdotool("keyup " + std::to_string(xKeycode));
 }
 
+bool KeyTap(int xKeycode) {
+    return Xdotool("keydown " + std::to_string(xKeycode) + " keyup " + std::to_string(xKeycode));
+}
+
 bool ShowAndFocus(HWND window) {
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);

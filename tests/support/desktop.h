@@ -20,6 +20,8 @@ constexpr int kLeftAlt = 64, kRightAlt = 108, kLetterA = 38;
 
 [[nodiscard]] bool KeyDown(int xKeycode);
 [[nodiscard]] bool KeyUp(int xKeycode);
+// Presses and releases the key in one go, well within a tap's time.
+[[nodiscard]] bool KeyTap(int xKeycode);
 
 // Shows a top-level test window and gives it the focus.
 [[nodiscard]] bool ShowAndFocus(HWND window);

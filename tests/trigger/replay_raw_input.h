@@ -76,11 +76,13 @@ inline std::vector<RawKeyboardRecord> typicalKeystrokes() {
 // Counts the requests without recording them, so that it never allocates.
 class CountingOwner : public TriggerOwner {
 public:
-    void startRequest(bool forCommandTrigger) override {
+    bool startRequest(bool forCommandTrigger) override {
         ++starts;
         if (forCommandTrigger) ++commandStarts;
+        return true;
     }
     void stopRequest() override { ++stops; }
+    void handsFreeStarted() override {}
     void cancelTriggerCapture() override {}
     void refreshTriggerDisplay() override {}
     void saveTriggers() override {}

@@ -30,9 +30,11 @@ protected:
         tracker->setKeyMapDisplay(&keyMap);
     }
 
+    // Events happen at `nowMs`, which tests move on.
     void key(DeviceHandle device, ModifierKey key, bool isDown) {
-        const auto event = reader->decode(fake->queueRecord(recordFor(device, key, isDown)));
+        auto event = reader->decode(fake->queueRecord(recordFor(device, key, isDown)));
         ASSERT_TRUE(event);
+        event->timeMs = nowMs;
         tracker->onKeyEvent(*event);
     }
     void press(DeviceHandle device, ModifierKey k) { key(device, k, true); }
@@ -49,6 +51,7 @@ protected:
         tracker->setCommandTrigger({std::move(keys), false, identity});
     }
 
+    KeyTimeMs nowMs = 0;
     FakeRawInputSource* fake = nullptr;
     RecordingOwner owner;
     RecordingMessages messages;

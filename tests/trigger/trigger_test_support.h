@@ -137,14 +137,16 @@ private:
     RawInputHandle nextInput_ = 1000;
 };
 
-// Records the owner calls in order: "start dictation", "start command", "stop", "cancel capture",
-// "refresh", "save".
+// Records the owner calls in order: "start dictation", "start command", "stop", "hands-free",
+// "cancel capture", "refresh", "save". Starts succeed unless `declineStarts` is set.
 class RecordingOwner : public TriggerOwner {
 public:
-    void startRequest(bool forCommandTrigger) override {
+    bool startRequest(bool forCommandTrigger) override {
         calls.push_back(forCommandTrigger ? "start command" : "start dictation");
+        return !declineStarts;
     }
     void stopRequest() override { calls.push_back("stop"); }
+    void handsFreeStarted() override { calls.push_back("hands-free"); }
     void cancelTriggerCapture() override { calls.push_back("cancel capture"); }
     void refreshTriggerDisplay() override { calls.push_back("refresh"); }
     void saveTriggers() override { calls.push_back("save"); }
@@ -153,6 +155,7 @@ public:
     std::vector<std::string> take() { return std::exchange(calls, {}); }
 
     std::vector<std::string> calls;
+    bool declineStarts = false;
 };
 
 class RecordingMessages : public MessagePresenter {
