@@ -12,7 +12,6 @@ if(ORVELLO_SANITIZE)
   add_compile_options(-fsanitize=${ORVELLO_SANITIZE} -fno-sanitize-recover=all
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=${ORVELLO_SANITIZE})
-  add_compile_definitions(ORVELLO_SANITIZED)
 endif()
 
 # The address,undefined build with clang also builds the libFuzzer targets (tests/fuzz): every
