@@ -9,6 +9,10 @@ add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FR
 set(ORVELLO_TEST_RESULTS "${CMAKE_BINARY_DIR}/test-results")
 file(MAKE_DIRECTORY "${ORVELLO_TEST_RESULTS}")
 
+# The tests labelled threads: everything that starts a thread, which build/tsan runs under
+# ThreadSanitizer (scripts/test builds only these there).
+add_custom_target(orvello_thread_tests)
+
 # orvello_add_test(NAME name SOURCES ... LIBRARIES ... LABELS ... [TIMEOUT s])
 function(orvello_add_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
@@ -27,4 +31,7 @@ function(orvello_add_test)
     COMMAND ${T_NAME} --gtest_output=xml:test-results/${T_NAME}.xml
     WORKING_DIRECTORY "${CMAKE_BINARY_DIR}")
   set_tests_properties(${T_NAME} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+  if("threads" IN_LIST labels)
+    add_dependencies(orvello_thread_tests ${T_NAME})
+  endif()
 endfunction()

@@ -12,13 +12,16 @@
 namespace orvello {
 
 template <typename T>
-constexpr ONNXTensorElementDataType kElementType = ONNX_TENSOR_ELEMENT_DATA_TYPE_UNDEFINED;
+inline constexpr ONNXTensorElementDataType kElementType = ONNX_TENSOR_ELEMENT_DATA_TYPE_UNDEFINED;
 template <>
-constexpr ONNXTensorElementDataType kElementType<float> = ONNX_TENSOR_ELEMENT_DATA_TYPE_FLOAT;
+inline constexpr ONNXTensorElementDataType kElementType<float> =
+    ONNX_TENSOR_ELEMENT_DATA_TYPE_FLOAT;
 template <>
-constexpr ONNXTensorElementDataType kElementType<int32_t> = ONNX_TENSOR_ELEMENT_DATA_TYPE_INT32;
+inline constexpr ONNXTensorElementDataType kElementType<int32_t> =
+    ONNX_TENSOR_ELEMENT_DATA_TYPE_INT32;
 template <>
-constexpr ONNXTensorElementDataType kElementType<int64_t> = ONNX_TENSOR_ELEMENT_DATA_TYPE_INT64;
+inline constexpr ONNXTensorElementDataType kElementType<int64_t> =
+    ONNX_TENSOR_ELEMENT_DATA_TYPE_INT64;
 
 // A tensor that reads `count` values at `data` in place; the buffer must
 // outlive the tensor.

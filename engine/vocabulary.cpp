@@ -87,7 +87,9 @@ Vocabulary ParseVocabulary(std::string_view fileBytes) {
         start = end + 1;
     }
     if (vocabulary.pieces.empty()) throw EngineError("Parakeet vocab.txt is empty.");
-    if (vocabulary.blankId < 0) throw EngineError("Parakeet vocab.txt is missing <blk>.");
+    // Later lines replace earlier ones, the blank's too.
+    if (vocabulary.blankId < 0 || vocabulary.pieces[size_t(vocabulary.blankId)] != kBlank)
+        throw EngineError("Parakeet vocab.txt is missing <blk>.");
     return vocabulary;
 }
 

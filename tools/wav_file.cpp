@@ -54,17 +54,22 @@ void CheckFormat(const std::filesystem::path& path, const Format& f) {
 std::vector<int16_t> ReadWav16kMono(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) Fail(path, "cannot open the file");
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
-        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    return ParseWav16kMono(bytes, path);
+}
+
+std::vector<int16_t> ParseWav16kMono(std::string_view text, const std::filesystem::path& path) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const size_t length = text.size();
+    if (length < 12 || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0)
         Fail(path, "not a WAV file (no RIFF/WAVE header)");
 
     Format format;
     bool haveFormat = false;
-    for (size_t pos = 12; pos + 8 <= bytes.size();) {
-        const uint8_t* chunk = bytes.data() + pos;
+    for (size_t pos = 12; pos + 8 <= length;) {
+        const uint8_t* chunk = bytes + pos;
         const uint32_t size = Le32(chunk + 4);
-        const size_t available = std::min<size_t>(size, bytes.size() - pos - 8);
+        const size_t available = std::min<size_t>(size, length - pos - 8);
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             format = ParseFormat(path, chunk + 8, uint32_t(available));
             haveFormat = true;

@@ -21,7 +21,8 @@ std::vector<std::byte> SampleBytes(const std::vector<std::int16_t>& samples) {
 std::vector<std::byte> SampleBytes(const std::vector<std::int16_t>& samples,
                                    std::size_t byteCount) {
     std::vector<std::byte> bytes(samples.size() * sizeof(std::int16_t));
-    std::memcpy(bytes.data(), samples.data(), bytes.size());
+    // No samples: data() may be null, which memcpy must not be given even for 0 bytes.
+    if (!bytes.empty()) std::memcpy(bytes.data(), samples.data(), bytes.size());
     bytes.resize(std::min(byteCount, bytes.size()));
     return bytes;
 }

@@ -68,6 +68,8 @@ TEST(ParseVocabulary, BadContentGivesItsMessage) {
     EXPECT_EQ(ErrorOf("\n\n\n"), "Parakeet vocab.txt is empty.");
     EXPECT_EQ(ErrorOf("a 0\nb 1\n"), "Parakeet vocab.txt is missing <blk>.");
     EXPECT_EQ(ErrorOf("<blk > 0\n"), "Parakeet vocab.txt is missing <blk>.");
+    // A later line that takes the blank's id leaves no blank (found by the vocab fuzzer).
+    EXPECT_EQ(ErrorOf("<blk> 7\nx 7\n"), "Parakeet vocab.txt is missing <blk>.");
 }
 
 const std::vector<std::string> kPieces = {"<blk>",
