@@ -27,8 +27,8 @@ constexpr std::wstring_view kEngineReadyText = L"Engine ready.\r\n";
 constexpr std::wstring_view kEngineLoadFailedText = L"Engine load failed: ";
 constexpr std::wstring_view kModelCacheDeletedText = L"Model cache deleted.\r\n";
 constexpr std::wstring_view kModelCacheInUseText =
-    L"Model cache deleted, but for the files the engine uses now; they go when the engine is "
-    L"next loaded.\r\n";
+    L"The model cache is deleted when the engine is next loaded (Reload Engine or the next "
+    L"start).\r\n";
 constexpr const wchar_t* kTestInputText = L"Test Input";
 constexpr const wchar_t* kStopTestText = L"Stop Test";
 
@@ -98,9 +98,15 @@ std::wstring RecordingControl::ModelLoadNoteLines() const {
     return lines;
 }
 
+// A loaded engine maps the cache's weights, which Windows does not let go: the cache is deleted by
+// the next load, which releases the engine first.
 void RecordingControl::deleteModelCache() {
-    host_.AppendLog(DeleteModelCache(DefaultModelCacheFolder()) ? kModelCacheDeletedText
-                                                                : kModelCacheInUseText);
+    if (service_) {
+        host_.AppendLog(kModelCacheInUseText);
+        return;
+    }
+    (void)DeleteModelCache(DefaultModelCacheFolder());
+    host_.AppendLog(kModelCacheDeletedText);
 }
 
 std::wstring RecordingControl::modelLine() const {

@@ -75,9 +75,9 @@ public:
     void applyDspSettings();
     // Cancels the service's recording and queued transcriptions, when the window goes away.
     void cancelRecognition();
-    // "Faster Engine Start" was turned off: deletes the model cache, all of it that the loaded
-    // engine does not use (Windows keeps a mapped file); a load with the option off deletes the
-    // rest first.
+    // "Faster Engine Start" was turned off: the model cache is deleted now when no engine is
+    // loaded, else by the next load (a loaded engine maps its files), which releases the engine
+    // first.
     void deleteModelCache();
 
     // The trigger became held or was released. startRequest: true when the recording started.
