@@ -471,6 +471,9 @@ TEST_F(OrvelloProgramTest, ASecondStartOnlyBringsTheRunningOrvelloBack) {
     test::OrvelloProcess first(WithModel());
     HWND main = ReadyMainWindow(first);
     ASSERT_NE(main, nullptr);
+    // The log's first text comes before the dialog shows its window; a hide before that show
+    // would be undone by it.
+    ASSERT_TRUE(test::PumpMessagesUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
     // "Hide" sends it to the tray.
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(test::PumpMessagesUntil([&] { return !IsWindowVisible(main); }, 5s));
