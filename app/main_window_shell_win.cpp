@@ -29,12 +29,13 @@ void CTessarinDlg::SetWindowIcons() {
 }
 
 void CTessarinDlg::HideToTray() {
+    keptInTray_ = true;
     ShowWindow(SW_HIDE);
-    if (quietHide_) return;
     trayIcon_.ShowBackgroundBalloon();
 }
 
 void CTessarinDlg::RestoreFromTray() {
+    keptInTray_ = false;
     ShowWindow(SW_SHOW);
     ShowWindow(SW_RESTORE);
     ::SetForegroundWindow(Hwnd());
@@ -58,15 +59,6 @@ void CTessarinDlg::OnTrayNotify(LPARAM mouseMessage) {
         default:
             break;
     }
-}
-
-// The window never showed: hide it for good, without the balloon.
-void CTessarinDlg::OnStartHiddenTimer() {
-    ::KillTimer(Hwnd(), kStartHiddenTimerId);
-    quietHide_ = true;
-    startHidden_ = false;
-    HideToTray();
-    quietHide_ = false;
 }
 
 // The about box takes the keyboard focus, so a trigger held meanwhile would never see its

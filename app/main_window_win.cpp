@@ -122,10 +122,7 @@ bool CTessarinDlg::OnInitDialog() {
     }
     SetUpHelpText();
 
-    if (settings_.startMinimized) {
-        startHidden_ = true;
-        ::SetTimer(Hwnd(), kStartHiddenTimerId, kStartHiddenDelayMs, nullptr);
-    }
+    keptInTray_ = settings_.startMinimized;
     return true;
 }
 
@@ -201,8 +198,7 @@ LRESULT CTessarinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             HideToTray();
             return 0;
         case WM_WINDOWPOSCHANGING:
-            // A hidden start keeps the visible template from ever showing the window.
-            if (startHidden_) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+            if (keptInTray_) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
             return Default();
         case WM_QUERYDRAGICON:
             return LRESULT(icon_);
@@ -315,10 +311,6 @@ void CTessarinDlg::OnCancel() {
 }
 
 void CTessarinDlg::OnTimer(UINT_PTR timerId) {
-    if (timerId == kStartHiddenTimerId) {
-        OnStartHiddenTimer();
-        return;
-    }
     if (timerId == kClipboardRestoreTimerId) {
         routing_->OnClipboardRestoreTimer();
         return;

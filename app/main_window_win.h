@@ -43,8 +43,6 @@ class CTessarinDlg final : public ui::CDialogEx,
                            private MainWindowCaptureHost,
                            private RecordingHost {
 public:
-    static constexpr UINT_PTR kStartHiddenTimerId = 2;
-    static constexpr UINT kStartHiddenDelayMs = 200;
     static constexpr UINT_PTR kClipboardRestoreTimerId = 7;
     static constexpr UINT ID_SYS_ABOUT = 0x0010;
 
@@ -78,7 +76,6 @@ private:
     void HideToTray();
     void RestoreFromTray();
     void OnTrayNotify(LPARAM mouseMessage);
-    void OnStartHiddenTimer();
     void ShowAboutBox();
     void OpenModelFolder();
     void RequestExit();
@@ -159,8 +156,10 @@ private:
     HICON icon_ = nullptr;
     TrayIcon trayIcon_;
     bool exitRequested_ = false;
-    bool startHidden_ = false;
-    bool quietHide_ = false;
+    // While set, only RestoreFromTray shows the window: a modal dialog is also shown by the
+    // dialog manager when its queue first runs empty, which would undo a hidden start or a
+    // Hide clicked before that moment.
+    bool keptInTray_ = false;
 
     // Settings as loaded and changed; the triggers themselves live in the tracker.
     RegistryProfileStore profile_;

@@ -198,6 +198,12 @@ private:
 
 class OrvelloProgramTest : public ::testing::Test {
 protected:
+    // Other test programs share this Wine prefix's model cache with copies of the demo model of
+    // other times; starting without it keeps their notes out of the logs these tests compare.
+    static void SetUpTestSuite() {
+        std::error_code ignored;
+        fs::remove_all(DefaultModelCacheFolder(), ignored);
+    }
     void SetUp() override { test::DeleteOrvelloSettings(); }
     void TearDown() override { test::DeleteOrvelloSettings(); }
 
