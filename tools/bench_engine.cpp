@@ -2,9 +2,12 @@
 // goes on a model of the real model's size, and how the decoding loop compares
 // with a bare loop of the same decoder-joint Run calls.
 //
-//   bench-engine [--parakeet-references] MODEL_DIR [SECONDS ...]
+//   bench-engine [--parakeet-references] [--model-cache DIR] [--load-only | --encoder-only]
+//                MODEL_DIR [SECONDS ...]
 //
-// SECONDS are the audio lengths to transcribe (default 5 15 60). Each figure is
+// SECONDS are the audio lengths to transcribe (default 5 15 60). --model-cache loads through
+// (and makes) a model cache in DIR; --load-only stops after the load; --encoder-only prints
+// only the encoder's time. Each figure is
 // one line "figure: what | audio length | measured | reference"; with
 // --parakeet-references the reference is what the Parakeet-sized model took
 // on the development machine (2 cores), else "-".
@@ -231,20 +234,34 @@ std::unique_ptr<ParakeetEngine> LoadReporting(const fs::path& model, const fs::p
     return engine;
 }
 
+// Only the encoder's median time per length, for comparisons across processes: two engines in
+// one process slow each other down (the cached one by about 2 x in one run here), so the script
+// alternates whole processes instead.
+void ReportEncoderOnly(ParakeetEngine& engine, double seconds) {
+    double cpuSeconds = 0;
+    std::size_t textBytes = 0;
+    const TranscribeTimings t = MedianRun(engine, Noise(seconds), cpuSeconds, textBytes);
+    PrintFigure("encoder run", Format("audio %.0f s", seconds), Format("%.3f s", t.encoderSeconds),
+                "-");
+}
+
 }  // namespace
 }  // namespace orvello
 
-// bench-engine [--parakeet-references] [--model-cache DIR] [--load-only] MODEL_DIR [SECONDS ...]
+// bench-engine [--parakeet-references] [--model-cache DIR] [--load-only | --encoder-only]
+//              MODEL_DIR [SECONDS ...]
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
     std::vector<std::string> words(argv + 1, argv + argc);
     orvello::fs::path cacheFolder;
-    bool loadOnly = false;
+    bool loadOnly = false, encoderOnly = false;
     while (!words.empty() && words.front().rfind("--", 0) == 0) {
         if (words.front() == "--parakeet-references") {
             orvello::gParakeetReferences = true;
         } else if (words.front() == "--load-only") {
             loadOnly = true;
+        } else if (words.front() == "--encoder-only") {
+            encoderOnly = true;
         } else if (words.front() == "--model-cache" && words.size() > 1) {
             words.erase(words.begin());
             cacheFolder = words.front();
@@ -256,7 +273,7 @@ int main(int argc, char** argv) {
     if (words.empty() || words.front().rfind("--", 0) == 0) {
         std::fprintf(stderr,
                      "usage: bench-engine [--parakeet-references] [--model-cache DIR] "
-                     "[--load-only] MODEL_DIR [SECONDS ...]\n");
+                     "[--load-only | --encoder-only] MODEL_DIR [SECONDS ...]\n");
         return 2;
     }
     std::vector<double> lengths;
@@ -269,7 +286,13 @@ int main(int argc, char** argv) {
         orvello::ParakeetEngine& engine = *loaded;
         (void)engine.Transcribe(orvello::Noise(5.0));  // the first run grows the runtime's memory
         orvello::PrintMemory("after the first run");
-        for (double seconds : lengths) orvello::Report(model, engine, seconds);
+        for (double seconds : lengths) {
+            if (encoderOnly) {
+                orvello::ReportEncoderOnly(engine, seconds);
+            } else {
+                orvello::Report(model, engine, seconds);
+            }
+        }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "Error: %s\n", error.what());
         return 1;
