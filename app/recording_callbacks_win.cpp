@@ -34,13 +34,17 @@ WPARAM RawAudioLevel(float level) {
     return static_cast<WPARAM>(level * 1000.0f);
 }
 
+// A failed post has taken its text back; a thread of the service has nobody to tell.
+std::function<void(const std::string&)> MakeStatusLineCallback(HWND window,
+                                                               SharedTextMailbox texts) {
+    return [window, texts](const std::string& line) {
+        (void)texts->Post(window, WM_APP_STATUS_TEXT, AnsiToWide(line));
+    };
+}
+
 RecognitionCallbacks MakeRecordingCallbacks(HWND window, SharedTextMailbox texts) {
-    // A failed post has taken its text back; a thread of the service has nobody to tell.
     return RecognitionCallbacks{
-        .onStatus =
-            [window, texts](const std::string& status) {
-                (void)texts->Post(window, WM_APP_STATUS_TEXT, AnsiToWide(status));
-            },
+        .onStatus = MakeStatusLineCallback(window, texts),
         .onText =
             [window, texts](const std::string& text) {
                 (void)texts->Post(window, WM_APP_RESULT_TEXT, Utf8ToWide(text));

@@ -22,6 +22,10 @@ namespace orvello {
 // levels give 0.
 [[nodiscard]] WPARAM RawAudioLevel(float level);
 
+// A callback that posts a narrow line for the log as WM_APP_STATUS_TEXT, its text through `texts`.
+[[nodiscard]] std::function<void(const std::string&)> MakeStatusLineCallback(
+    HWND window, SharedTextMailbox texts);
+
 // Callbacks that post WM_APP_STATUS_TEXT, WM_APP_RESULT_TEXT, WM_APP_AUDIO_LEVEL,
 // WM_APP_CAPTURE_DONE and WM_APP_SESSION_DONE to `window`, the texts through `texts`. A copy of
 // the handle suffices: once the window is gone its messages are simply not delivered (and their

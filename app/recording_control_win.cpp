@@ -60,9 +60,11 @@ bool RecordingControl::reload(bool log) {
     if (!cached) (void)DeleteModelCache(DefaultModelCacheFolder());
     try {
         auto fresh = std::make_unique<RecognitionService>(
-            RecognitionConfig{.modelDirectory = modelDirectory_,
-                              .modelCacheFolder = cached ? DefaultModelCacheFolder() : fs::path(),
-                              .conditioning = {}},
+            RecognitionConfig{
+                .modelDirectory = modelDirectory_,
+                .modelCacheFolder = cached ? DefaultModelCacheFolder() : fs::path(),
+                .onModelCacheNote = MakeStatusLineCallback(host_.MessageWindow(), texts_),
+                .conditioning = {}},
             MakeWaveInDevice);
         fresh->EnsureModelLoaded();
         PushDspSettings(*fresh);

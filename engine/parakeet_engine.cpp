@@ -35,8 +35,18 @@ struct ParakeetEngine::EncoderOutput {
     int64_t framesToDecode = 0;   // F = min(T, encoded_lengths[0])
 };
 
-ParakeetEngine::ParakeetEngine(fs::path modelDirectory, fs::path modelCacheFolder)
-    : modelDirectory_(std::move(modelDirectory)) {
+// A network that the load prepared without saving, and what its cache entry is to be keyed by.
+struct ParakeetEngine::PendingCacheEntry {
+    std::string role;
+    fs::path source;
+    ModelCacheKey key;
+};
+
+ParakeetEngine::ParakeetEngine(fs::path modelDirectory, fs::path modelCacheFolder,
+                               ModelCacheWriting writing)
+    : modelDirectory_(std::move(modelDirectory)),
+      modelCacheFolder_(std::move(modelCacheFolder)),
+      cacheWriting_(writing) {
     const OrtApi& api = Ort();
     environment_ = CreateOrtEnvironment("parakeet_engine");
     OrtMemoryInfo* memory = nullptr;
@@ -46,8 +56,10 @@ ParakeetEngine::ParakeetEngine(fs::path modelDirectory, fs::path modelCacheFolde
     if (modelDirectory_.empty()) throw EngineError("Parakeet model directory is empty.");
     LoadConfig();
     LoadVocabulary();
-    CreateSessions(modelCacheFolder);
+    CreateSessions(modelCacheFolder_);
 }
+
+ParakeetEngine::~ParakeetEngine() = default;
 
 void ParakeetEngine::AddNote(const std::string& line) {
     loadNote_ += (loadNote_.empty() ? "" : "\n") + line;
@@ -116,6 +128,10 @@ OrtSessionPtr ParakeetEngine::CreateNetworkSession(ModelCache& cache, const std:
             cache.Abandon(*entry, "the " + role + " entry cannot be loaded (" + error.what() + ")");
         }
     }
+    if (cacheWriting_ == ModelCacheWriting::AfterLoad) {
+        pendingCacheEntries_.push_back({role, source, *key});
+        return CreateSession(source, preparing.get());
+    }
     if (const auto entry = cache.BeginEntry(role)) {
         try {
             auto session = CreateSession(source, MakeSavingSessionOptions(role, *entry).get());
@@ -128,6 +144,25 @@ OrtSessionPtr ParakeetEngine::CreateNetworkSession(ModelCache& cache, const std:
         }
     }
     return CreateSession(source, preparing.get());
+}
+
+std::vector<std::string> ParakeetEngine::WritePendingModelCache() const {
+    ModelCache cache(modelCacheFolder_);
+    for (const PendingCacheEntry& pending : pendingCacheEntries_) {
+        const auto entry = cache.BeginEntry(pending.role);
+        if (!entry) break;  // noted; nothing more is written
+        try {
+            // One thread: the program's own work keeps the other cores.
+            const auto options = MakeSavingSessionOptions(pending.role, *entry);
+            ThrowIfFailed(Ort().SetIntraOpNumThreads(options.get(), 1));
+            (void)CreateSession(pending.source, options.get());
+            cache.CommitEntry(pending.role, *entry, pending.key);
+        } catch (const EngineError& error) {
+            cache.Abandon(*entry, "");
+            cache.GiveUpWriting(error.what());
+        }
+    }
+    return cache.notes();
 }
 
 // The decoder state is [layers, batch, hidden]; the batch may be symbolic.

@@ -22,6 +22,15 @@ struct TranscribeTimings {
 
 class ModelCache;
 
+// When a load that finds no cache entry for a network saves its prepared form.
+enum class ModelCacheWriting {
+    // The network's session saves it while it is made: one preparation, but a slower load.
+    DuringLoad,
+    // The load is today's; WritePendingModelCache saves it afterwards, so the engine is ready as
+    // soon as without a cache.
+    AfterLoad,
+};
+
 class ParakeetEngine {
 public:
     // Loads everything in order: runtime, config.json, vocab.txt, the three
@@ -29,8 +38,10 @@ public:
     // filesystem_error) at the first failure; nothing stays loaded then.
     // With a model cache folder (model_cache.h) each network is loaded from its
     // prepared form there, or prepared and saved there for the next load.
-    explicit ParakeetEngine(fs::path modelDirectory, fs::path modelCacheFolder = {});
+    explicit ParakeetEngine(fs::path modelDirectory, fs::path modelCacheFolder = {},
+                            ModelCacheWriting writing = ModelCacheWriting::DuringLoad);
 
+    ~ParakeetEngine();
     ParakeetEngine(const ParakeetEngine&) = delete;
     ParakeetEngine& operator=(const ParakeetEngine&) = delete;
 
@@ -59,6 +70,14 @@ public:
         int networksSaved = 0;
     };
     const ModelCacheUse& modelCacheUse() const { return modelCacheUse_; }
+
+    // With ModelCacheWriting::AfterLoad: whether networks wait to be saved into the cache.
+    bool hasPendingModelCache() const { return !pendingCacheEntries_.empty(); }
+    // Saves them, each prepared again by a session of its own on the calling thread, which is then
+    // released. It touches nothing Transcribe uses, so another thread may transcribe meanwhile;
+    // call it once, before the engine is destroyed. Returns the cache's notes (a write that
+    // failed).
+    std::vector<std::string> WritePendingModelCache() const;
     int64_t stateLayers() const { return stateLayers_; }
     int64_t stateHidden() const { return stateHidden_; }
 
@@ -93,6 +112,10 @@ private:
     int64_t stateHidden_ = 640;
     std::string loadNote_;
     ModelCacheUse modelCacheUse_;
+    fs::path modelCacheFolder_;
+    ModelCacheWriting cacheWriting_;
+    struct PendingCacheEntry;
+    std::vector<PendingCacheEntry> pendingCacheEntries_;
     const OrtRunOptions* runOptions_ = nullptr;  // of the Transcribe call in progress
 };
 

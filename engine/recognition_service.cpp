@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "audio/audio_capture.h"
+#include "engine/background_priority.h"
 #include "engine/engine_error.h"
 #include "engine/model_identity.h"
 #include "engine/parakeet_engine.h"
@@ -54,6 +55,7 @@ RecognitionService::~RecognitionService() {
     }
     workerSignal_.notify_all();
     workerThread_.join();
+    if (modelCacheWriter_.joinable()) modelCacheWriter_.join();
 }
 
 void RecognitionService::EnsureModelLoaded() {
@@ -62,7 +64,31 @@ void RecognitionService::EnsureModelLoaded() {
     if (!PathExists(modelDirectory_)) {
         throw EngineError("Model directory not found: " + PathForMessage(modelDirectory_));
     }
-    engine_ = std::make_unique<ParakeetEngine>(modelDirectory_, config_.modelCacheFolder);
+    engine_ = std::make_unique<ParakeetEngine>(modelDirectory_, config_.modelCacheFolder,
+                                               ModelCacheWriting::AfterLoad);
+    if (engine_->hasPendingModelCache()) StartWritingModelCache();
+}
+
+// "Engine ready." comes as soon as without a cache; the prepared networks are saved meanwhile,
+// each prepared once more on this thread, which gives way to dictation.
+void RecognitionService::StartWritingModelCache() try {
+    modelCacheWriter_ = std::thread([engine = engine_.get(), onNote = config_.onModelCacheNote] {
+        LowerThisThreadsPriority();
+        std::vector<std::string> notes;
+        try {
+            notes = engine->WritePendingModelCache();
+        } catch (const std::exception& error) {
+            notes.push_back(std::string("Model cache: not written (") + error.what() + ").");
+        }
+        for (const std::string& note : notes) {
+            try {
+                if (onNote) onNote(note);
+            } catch (...) {  // a callback's exception is dropped
+            }
+        }
+    });
+} catch (const std::system_error&) {
+    // No thread: the engine works without the cache, and the next load tries again.
 }
 
 std::string RecognitionService::ModelLoadNote() const {

@@ -20,8 +20,8 @@
 #include "audio/conditioning.h"
 #include "audio/wave_in_device.h"
 #include "engine/model_files.h"
-#include "engine/running_transcription.h"
 #include "engine/quiet_watch.h"
+#include "engine/running_transcription.h"
 #include "engine/transcription_chunks.h"
 #include "engine/transcription_stop.h"
 
@@ -33,8 +33,11 @@ class ParakeetEngine;
 inline constexpr std::size_t kLongQuietSamples = 120 * 16'000;
 
 struct RecognitionConfig {
-    fs::path modelDirectory{};  // empty: the default search beside the program
+    fs::path modelDirectory{};    // empty: the default search beside the program
     fs::path modelCacheFolder{};  // empty: the model cache is off (model_cache.h)
+    // A line for the log about the model cache, which a load without it writes afterwards on a
+    // thread of its own at low priority (a write that failed). That thread; may be empty.
+    std::function<void(const std::string& note)> onModelCacheNote{};
     ConditioningSettings conditioning{};
     // Quiet without a break for this long is reported (onLongQuiet).
     std::size_t longQuietSamples = kLongQuietSamples;
@@ -94,7 +97,8 @@ public:
     RecognitionService(RecognitionConfig config, WaveInDeviceFactory makeDevice);
     RecognitionService(const RecognitionService&) = delete;
     RecognitionService& operator=(const RecognitionService&) = delete;
-    // Cancels, then waits for the worker, which finishes a transcription in progress first.
+    // Cancels, then waits for the worker, which finishes a transcription in progress first, and
+    // for the model cache's writing after a first load.
     ~RecognitionService();
 
     // Loads the engine unless it is loaded. Throws EngineError "Model directory not found: <dir>"
@@ -158,6 +162,7 @@ private:
     void DiscardQueuedJobs();
     void DiscardQueuedChunksOf(const RecordingTranscript& transcript) noexcept;
     void RecomputeBusy();
+    void StartWritingModelCache();
 
     void WorkerThreadMain() noexcept;
     [[nodiscard]] bool WaitForJob(TranscriptionJob& job);
@@ -197,7 +202,8 @@ private:
     std::mutex busyMutex_;  // orders the recomputations of busy, so the last one stands
 
     std::thread recordingThread_;
-    std::thread workerThread_;  // last: started when everything else exists
+    std::thread modelCacheWriter_;  // saves what a load without the cache prepared
+    std::thread workerThread_;      // last: started when everything else exists
 };
 
 }  // namespace orvello

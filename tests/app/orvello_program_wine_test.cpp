@@ -441,7 +441,7 @@ TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {
 }
 
 // "Faster Engine Start" (on at first) keeps the prepared model in the user's local application
-// data. Turned off, the cache goes with the next load, which releases the engine that maps it
+// data, written once the engine is ready. Turned off, the cache goes with the next load, which releases the engine that maps it
 // first and then prepares the model as the runtime always does.
 TEST_F(OrvelloProgramTest, TurningFasterEngineStartOffDeletesTheModelCache) {
     const fs::path cache = DefaultModelCacheFolder();
@@ -449,7 +449,9 @@ TEST_F(OrvelloProgramTest, TurningFasterEngineStartOffDeletesTheModelCache) {
     HWND main = ReadyMainWindow(orvello);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(orvello.IsChecked(kFasterEngineStartId));
-    EXPECT_TRUE(fs::exists(cache / "encoder" / "manifest.json")) << cache.string();
+    EXPECT_TRUE(test::PumpMessagesUntil(
+        [&] { return fs::exists(cache / "encoder" / "manifest.json"); }, 30s))
+        << cache.string();
 
     SendMessageW(GetDlgItem(main, kFasterEngineStartId), BM_CLICK, 0, 0);
     EXPECT_EQ(test::ReadSettingInt(L"FasterEngineStart"), DWORD(0));

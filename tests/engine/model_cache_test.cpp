@@ -1,5 +1,5 @@
 // The model cache on the realistic model: a second load uses it and computes what the model
-// file computes; a damaged or stale entry is noticed, said in one line, and made again; a cache
+// file computes, also when it was written after the load; a damaged or stale entry is noticed, said in one line, and made again; a cache
 // that cannot be written leaves the engine working.
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <thread>
 
 #include "engine/model_cache.h"
 #include "engine/ort_tensors.h"
@@ -59,6 +60,26 @@ TEST_F(ModelCacheTest, SecondLoadUsesTheCacheAndGivesTheSameText) {
 }
 
 // The prepared encoder computes what the model file computes, to within rounding.
+// As Orvello loads: the engine is ready without the cache's writing, which runs beside a
+// transcription, and the next load uses what it wrote.
+TEST_F(ModelCacheTest, CacheWrittenAfterTheLoadWhileTheEngineTranscribes) {
+    const std::string uncached = Text(*std::make_unique<ParakeetEngine>(model_));
+    auto first = std::make_unique<ParakeetEngine>(model_, cache_, ModelCacheWriting::AfterLoad);
+    ASSERT_TRUE(first->hasPendingModelCache());
+    EXPECT_FALSE(fs::exists(Entry("encoder")));
+    std::vector<std::string> notes{"not written"};
+    std::thread writer([&] { notes = first->WritePendingModelCache(); });
+    EXPECT_EQ(Text(*first), uncached);
+    writer.join();
+    EXPECT_EQ(notes, std::vector<std::string>{});
+    first.reset();
+
+    auto second = std::make_unique<ParakeetEngine>(model_, cache_, ModelCacheWriting::AfterLoad);
+    EXPECT_EQ(second->modelCacheUse().networksLoaded, 3);
+    EXPECT_FALSE(second->hasPendingModelCache());
+    EXPECT_EQ(Text(*second), uncached);
+}
+
 TEST_F(ModelCacheTest, PreparedEncoderComputesWhatTheModelFileComputes) {
     Load().reset();
     const OrtEnvPtr environment = CreateOrtEnvironment("model_cache_test");
