@@ -1,9 +1,9 @@
 // Not a test: prints what the real Orvello.exe costs under Wine with the model of its run folder.
 //   - start-up: from the process start to "Engine ready." in the log, beside the time a bare
 //     ParakeetEngine takes to create its sessions from the same folder: with "Faster Engine
-//     Start" off, then on with no model cache (the first start, which saves it) and once more
-//     (the next start, from the cache); and Orvello's memory after the first dictation without
-//     the cache and with it;
+//     Start" off, then on with no model cache (the first start, after which it writes the cache,
+//     and how long until the cache is complete) and once more (the next start, from the cache);
+//     and Orvello's memory after the first dictation of each start;
 //   - each hold three times (the median printed), after one unmeasured hold that warms the
 //     engine up: Right Ctrl held with xdotool while the WAV file (a hold's length of speech) goes
 //     into the virtual microphone, then released with Orvello's window in front, so the result
@@ -31,6 +31,7 @@
 // After windows.h, which it needs.
 #include <psapi.h>
 
+#include "engine/model_cache.h"
 #include "engine/parakeet_engine.h"
 #include "engine/transcription_chunks.h"
 #include "tests/app/orvello_process_win.h"
@@ -196,13 +197,15 @@ double WavSeconds(const std::string& wav) {
 // working set.
 // Wine reports no private bytes (always 0), so under Wine the figures come from Linux, which
 // Wine shows as drive Z:: the anonymous resident pages of the process whose command line names
-// Orvello.exe (what Windows calls private), and the file pages it maps.
-std::string LinuxMemoryOfOrvello() {
+// Orvello.exe in `runFolder` (what Windows calls private), and the file pages it maps.
+std::string LinuxMemoryOfOrvello(const std::string& runFolder) {
+    const std::string program =
+        std::filesystem::path(runFolder).filename().string() + "\\Orvello.exe";
     std::error_code error;
     for (const auto& process : std::filesystem::directory_iterator("Z:\\proc", error)) {
         std::ifstream commandLine(process.path() / "cmdline");
         std::string words((std::istreambuf_iterator<char>(commandLine)), {});
-        if (words.find("Orvello.exe") == std::string::npos) continue;
+        if (words.find(program) == std::string::npos) continue;
         std::ifstream status(process.path() / "status");
         std::string line, anonymous, file;
         while (std::getline(status, line)) {
@@ -217,7 +220,7 @@ std::string LinuxMemoryOfOrvello() {
     return "; Linux: not found";
 }
 
-std::string MemoryOf(const test::OrvelloProcess& orvello) {
+std::string MemoryOf(const test::OrvelloProcess& orvello, const std::string& runFolder) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     if (!GetProcessMemoryInfo(orvello.Handle(),
@@ -227,7 +230,7 @@ std::string MemoryOf(const test::OrvelloProcess& orvello) {
     std::snprintf(text, sizeof text, "%.0f MiB private (working set %.0f MiB)",
                   double(counters.PrivateUsage) / 1048576.0,
                   double(counters.WorkingSetSize) / 1048576.0);
-    return text + (counters.PrivateUsage == 0 ? LinuxMemoryOfOrvello() : std::string());
+    return text + (counters.PrivateUsage == 0 ? LinuxMemoryOfOrvello(runFolder) : std::string());
 }
 
 // Starts Orvello and prints the time to "Engine ready."; null when it did not get ready.
@@ -248,8 +251,25 @@ std::unique_ptr<test::OrvelloProcess> StartReporting(const std::string& runFolde
     return orvello;
 }
 
+// Every network's entry in Orvello's model cache, within two minutes.
+bool WaitForModelCache() {
+    const std::filesystem::path cache = DefaultModelCacheFolder();
+    const auto complete = [&] {
+        for (const char* role : {"preprocessor", "encoder", "decoder_joint"})
+            if (!std::filesystem::exists(cache / role / "manifest.json")) return false;
+        return true;
+    };
+    const Clock::time_point deadline = Clock::now() + 120s;
+    while (!complete()) {
+        if (Clock::now() > deadline) return false;
+        Sleep(200);
+    }
+    return true;
+}
+
 // One unmeasured hold: the engine's first runs are slower, and grow its memory, which is printed.
-bool WarmUp(test::OrvelloProcess& orvello, const std::string& wav, const char* which) {
+bool WarmUp(test::OrvelloProcess& orvello, const std::string& runFolder, const std::string& wav,
+            const char* which) {
     if (HoldAndRelease(orvello, wav, WavSeconds(wav)).result < 0) {
         std::fprintf(stderr, "Error: the warm-up hold failed\n");
         return false;
@@ -257,7 +277,7 @@ bool WarmUp(test::OrvelloProcess& orvello, const std::string& wav, const char* w
     std::printf(
         "figure: memory after the first dictation, %s | - | %s | goal at most 307 MiB "
         "private with the model cache\n",
-        which, MemoryOf(orvello).c_str());
+        which, MemoryOf(orvello, runFolder).c_str());
     std::fflush(stdout);
     return true;
 }
@@ -271,18 +291,26 @@ int Run(const std::string& runFolder, const std::vector<std::string>& wavs) {
     {
         const char* which = "Faster Engine Start off";
         auto orvello = StartReporting(runFolder, which, reference.sessionSeconds);
-        if (!orvello || !WarmUp(*orvello, wavs.front(), which)) return 1;
+        if (!orvello || !WarmUp(*orvello, runFolder, wavs.front(), which)) return 1;
     }
     test::WriteSettingInt(L"FasterEngineStart", 1);
     {
-        // Dictation while the model cache is written after the load; the exit waits for it.
+        // Dictation while the model cache is written after the load; then the cache complete,
+        // as it is after the first minute of a day's use.
         const char* which = "first start, the model cache written meanwhile";
+        const Clock::time_point start = Clock::now();
         auto orvello = StartReporting(runFolder, which, reference.sessionSeconds);
-        if (!orvello || !WarmUp(*orvello, wavs.front(), which)) return 1;
+        if (!orvello || !WarmUp(*orvello, runFolder, wavs.front(), which)) return 1;
+        if (!WaitForModelCache()) {
+            std::fprintf(stderr, "Error: the model cache was not written\n");
+            return 1;
+        }
+        std::printf("figure: the model cache complete after the first start | - | %.1f s | -\n",
+                    SecondsSince(start));
     }
     const char* which = "next start, from the model cache";
     const auto started = StartReporting(runFolder, which, reference.sessionSeconds);
-    if (!started || !WarmUp(*started, wavs.front(), which)) return 1;
+    if (!started || !WarmUp(*started, runFolder, wavs.front(), which)) return 1;
     test::OrvelloProcess& orvello = *started;
     for (std::size_t i = 0; i < wavs.size(); ++i) {
         const double seconds = WavSeconds(wavs[i]);
