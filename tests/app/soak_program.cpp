@@ -268,7 +268,7 @@ int Run(const std::string& runFolder, int dictations) {
         dictations, dictations - incomplete, dictations);
     std::printf(
         "figure: of those, texts other than the first of the same sentence | %d | %d | the "
-        "recording's start differs by the microphone's buffers, which can change a word\n",
+        "same speech each time; what the microphone captured of it differs from hold to hold\n",
         dictations, different);
     test::DeleteOrvelloSettings();
     return 0;
