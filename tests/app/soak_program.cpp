@@ -8,6 +8,7 @@
 // full as logged, none, or another than the first dictation of the same sentence gave.
 // usage: soak_program RUN_FOLDER DICTATIONS   (a Unix path; run inside scripts/with-test-env)
 // Figures are lines "figure: what | dictations | measured | reference".
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -63,7 +64,7 @@ std::string Narrow(const std::wstring& text) {
 // printed as not reported.
 Figure WindowsFigure(const char* what, const char* source, bool called, double value,
                      const char* unit = "") {
-    Figure figure{what, source, value, called && value > 0, unit};
+    Figure figure{what, std::string("Wine's ") + source, value, called && value > 0, unit};
     if (!called) figure.source += " failed, error " + std::to_string(GetLastError());
     if (called && value <= 0) figure.source += " gave 0";
     return figure;
@@ -117,7 +118,7 @@ std::map<std::string, double> LinuxStatus() {
         "continue;; esac; "
         "tr '\\0' '\\n' < /proc/$p/environ | grep -qxF \"WINEPREFIX=$WINEPREFIX\" || continue; "
         "grep -E '^(VmRSS|RssAnon|Threads):' /proc/$p/status; "
-        "echo \"Fds: $(ls /proc/$p/fd | wc -l)\"; echo \"Pid: $p\"; done > " +
+        "echo \"Fds: $(ls /proc/$p/fd | wc -l)\"; done > " +
         test::ShellQuote(out);
     std::map<std::string, double> status;
     if (test::RunUnixCommand(command) != 0) return status;
@@ -132,10 +133,12 @@ std::map<std::string, double> LinuxStatus() {
 }
 
 void AddLinuxFigures(std::vector<Figure>& figures) {
-    std::map<std::string, double> status = LinuxStatus();
+    const std::map<std::string, double> status = LinuxStatus();
     const auto add = [&](const char* what, const char* name, const char* source, double scale,
                          const char* unit) {
-        figures.push_back({what, source, status[name] * scale, status.count(name) > 0, unit});
+        const auto found = status.find(name);
+        const bool reported = found != status.end();
+        figures.push_back({what, source, reported ? found->second * scale : 0, reported, unit});
     };
     add("private memory", "RssAnon", "Linux RssAnon of the Wine process", 1 / 1024.0, "MiB");
     add("resident memory", "VmRSS", "Linux VmRSS of the Wine process", 1 / 1024.0, "MiB");
@@ -152,7 +155,7 @@ std::vector<Figure> Measure(const test::OrvelloProcess& orvello) {
 }
 
 std::string Shown(const Figure& figure) {
-    if (!figure.reported) return "not reported by Wine (" + figure.source + ")";
+    if (!figure.reported) return "not reported: " + figure.source;
     char text[160];
     std::snprintf(text, sizeof text, "%.*f%s%s (%s)", *figure.unit ? 1 : 0, figure.value,
                   *figure.unit ? " " : "", figure.unit, figure.source.c_str());
