@@ -21,8 +21,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <future>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,11 +32,10 @@
 #include "engine/model_cache.h"
 #include "engine/parakeet_engine.h"
 #include "engine/transcription_chunks.h"
+#include "tests/app/dictation_driver_win.h"
 #include "tests/app/orvello_process_win.h"
 #include "tests/app/recording_message_pump.h"
-#include "tests/audio/virtual_microphone_win.h"
 #include "tests/support/desktop.h"
-#include "tests/support/unix_command.h"
 #include "tools/wav_file.h"
 
 namespace orvello {
@@ -47,9 +44,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kLogId = 1007;
-// Time for Orvello to open the microphone after the trigger press.
-constexpr auto kDeviceOpenTime = 500ms;
 // Carries the end of the speech through the device's buffers before the trigger is released.
 constexpr auto kTailSilence = 600ms;
 constexpr auto kLongestWait = 10min;
@@ -117,28 +111,9 @@ Reference MeasureEngine(const std::string& runFolder, const std::vector<std::str
     return reference;
 }
 
-// Lines of the log so far that hold one of the markers.
-std::size_t LinesWith(const test::OrvelloProcess& orvello,
-                      std::initializer_list<const wchar_t*> markers) {
-    const std::wstring log = orvello.ControlText(kLogId);
-    std::size_t count = 0;
-    for (const wchar_t* marker : markers) {
-        for (std::size_t at = log.find(marker); at != std::wstring::npos;
-             at = log.find(marker, at + 1)) {
-            ++count;
-        }
-    }
-    return count;
-}
-
-// Result lines: a text, or the note that there was none.
-std::size_t ResultLines(const test::OrvelloProcess& orvello) {
-    return LinesWith(orvello, {L"[Main trigger | Text: ", L"[no speech recognized]"});
-}
-
 // The line the recording thread logs once the capture has ended.
 std::size_t CaptureEndLines(const test::OrvelloProcess& orvello) {
-    return LinesWith(orvello, {L"[Transcribing...]"});
+    return test::LogLinesWith(orvello, {L"[Transcribing...]"});
 }
 
 // Seconds from the release: until the capture had ended, and until the result line.
@@ -151,25 +126,15 @@ struct ReleaseTimes {
 // when a step failed.
 ReleaseTimes HoldAndRelease(test::OrvelloProcess& orvello, const std::string& wav,
                             double wavSeconds) {
-    const UINT microphone = test::WaveInDeviceNamed(L"OrvelloMic");
-    if (microphone == UINT(-1)) return {};
-    test::DrainMicrophone(microphone);
-    if (!test::FocusWindow(orvello.MainWindow())) return {};
-    const std::size_t resultsBefore = ResultLines(orvello);
+    const std::size_t resultsBefore = test::ResultLines(orvello);
     const std::size_t captureEndsBefore = CaptureEndLines(orvello);
-    if (!test::KeyDown(test::keycode::kRightCtrl)) return {};
-    test::PumpMessagesFor(kDeviceOpenTime);
-    const auto feedTimeout = std::chrono::milliseconds(std::int64_t(wavSeconds * 1000)) + 60s;
-    std::future<int> feeding = std::async(std::launch::async, [&] {
-        return test::RunUnixCommand(std::string(ORVELLO_SOURCE_DIR) + "/tools/feed-mic " +
-                                        test::ShellQuote(wav) + " --tail-silence-ms " +
-                                        std::to_string(kTailSilence.count()),
-                                    feedTimeout);
-    });
-    (void)test::PumpMessagesUntil([&] { return feeding.wait_for(0s) == std::future_status::ready; },
-                                  feedTimeout);
-    const int fed = feeding.get();
-    if (!test::KeyUp(test::keycode::kRightCtrl) || fed != 0) return {};
+    const bool spoken = test::SpeakIntoRecording(
+        [&] {
+            return test::FocusWindow(orvello.MainWindow()) &&
+                   test::KeyDown(test::keycode::kRightCtrl);
+        },
+        wav, std::chrono::milliseconds(std::int64_t(wavSeconds * 1000)) + 60s);
+    if (!test::KeyUp(test::keycode::kRightCtrl) || !spoken) return {};
     const Clock::time_point released = Clock::now();
     ReleaseTimes times;
     (void)test::PumpMessagesUntil(
@@ -177,10 +142,10 @@ ReleaseTimes HoldAndRelease(test::OrvelloProcess& orvello, const std::string& wa
             if (times.captureEnded < 0 && CaptureEndLines(orvello) > captureEndsBefore) {
                 times.captureEnded = SecondsSince(released);
             }
-            return ResultLines(orvello) > resultsBefore;
+            return test::ResultLines(orvello) > resultsBefore;
         },
         kLongestWait);
-    if (ResultLines(orvello) > resultsBefore) times.result = SecondsSince(released);
+    if (test::ResultLines(orvello) > resultsBefore) times.result = SecondsSince(released);
     return times;
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 // Windows only, under the Wine test environment: push-to-talk as a user does it to a running
 // Orvello — trigger keys held on the virtual keyboard while speech goes into the virtual
-// microphone — and a window of another program that the text is typed into.
+// microphone — with failures reported through gtest; and a window of another program that the
+// text is typed into.
 #include <windows.h>
 
 #include <initializer_list>
 #include <string>
 
-#include "tests/support/test_window.h"
+#include "tests/app/dictation_driver_win.h"
 
 namespace orvello::test {
 
@@ -19,17 +20,5 @@ void PushToTalk(std::initializer_list<int> keys, const std::string& unixWavPath,
 // Taps the key (a hands-free start), speaks the WAV file into the microphone once Orvello has had
 // time to open it, and returns when it has been spoken, followed by some quiet.
 void TapAndSpeak(int key, const std::string& unixWavPath);
-
-// A window of the test's own program that collects the characters typed into it.
-class TypingTarget {
-public:
-    TypingTarget();
-    [[nodiscard]] bool Focus();
-
-    std::wstring typed;
-
-private:
-    TestWindow window_{L"Orvello typing target"};
-};
 
 }  // namespace orvello::test

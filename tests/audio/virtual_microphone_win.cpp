@@ -21,9 +21,10 @@ constexpr auto kUnixCommandTimeout = std::chrono::seconds(60);
 constexpr auto kQuietAfterDraining = std::chrono::milliseconds(400);
 constexpr auto kLongestDrain = std::chrono::seconds(10);
 
-std::future<int> RunInBackground(std::string shellCommand) {
-    return std::async(std::launch::async, [command = std::move(shellCommand)] {
-        return RunUnixCommand(command, kUnixCommandTimeout);
+std::future<int> RunInBackground(std::string shellCommand,
+                                 std::chrono::milliseconds timeout = kUnixCommandTimeout) {
+    return std::async(std::launch::async, [command = std::move(shellCommand), timeout] {
+        return RunUnixCommand(command, timeout);
     });
 }
 
@@ -78,10 +79,12 @@ std::vector<std::int16_t> SpeakToWav(const std::string& text, const std::string&
 }
 
 std::future<int> FeedMicrophone(const std::string& unixWavPath,
-                                std::chrono::milliseconds tailSilence) {
+                                std::chrono::milliseconds tailSilence,
+                                std::chrono::milliseconds timeout) {
     return RunInBackground(std::string(ORVELLO_SOURCE_DIR) + "/tools/feed-mic " +
-                           ShellQuote(unixWavPath) + " --tail-silence-ms " +
-                           std::to_string(tailSilence.count()));
+                               ShellQuote(unixWavPath) + " --tail-silence-ms " +
+                               std::to_string(tailSilence.count()),
+                           timeout);
 }
 
 std::future<int> WatchSpeakerFor(const std::string& executableName, const std::string& readyMarker,

@@ -31,9 +31,10 @@ void DrainMicrophone(UINT device);
 // Feeds a WAV file into the microphone, followed by `tailSilence`, on a thread of its own. The
 // microphone delivers nothing until the feed starts, and a capture's last partly filled buffer
 // is dropped, so the silence carries the end of the file through. get() waits for the end of
-// the feed and gives the feeder's exit status.
-[[nodiscard]] std::future<int> FeedMicrophone(const std::string& unixWavPath,
-                                              std::chrono::milliseconds tailSilence);
+// the feed and gives the feeder's exit status (-1 when it had not ended within `timeout`).
+[[nodiscard]] std::future<int> FeedMicrophone(
+    const std::string& unixWavPath, std::chrono::milliseconds tailSilence,
+    std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
 // Watches the virtual speaker, on a thread of its own, for a playback stream of the program
 // `executableName` (Wine names streams after the program). It first waits until the program has
