@@ -25,6 +25,9 @@ inline constexpr UINT WM_APP_SESSION_DONE = WM_APP + 6;
 static_assert(WM_APP_TEST_LEVEL == WM_APP + 7);
 // The recording has been quiet for two minutes without a break. wParam and lParam 0.
 inline constexpr UINT WM_APP_LONG_QUIET = WM_APP + 12;
+// The recording's text so far, after a draft. wParam and lParam 0: the text waits in the
+// window's mailbox (app/text_message_win.h).
+inline constexpr UINT WM_APP_DRAFT_TEXT = WM_APP + 13;
 // ---- end of recording control ----
 
 }  // namespace orvello

@@ -108,6 +108,7 @@ void CTessarinDlg::LoadOptionCheckBoxes() {
     SetChecked(IDC_USE_PASTE, settings_.usePaste);
     SetChecked(IDC_FASTER_ENGINE_START, settings_.fasterEngineStart);
     SetChecked(IDC_RESTORE_CLIPBOARD, settings_.restoreClipboard);
+    SetChecked(IDC_SHOW_TEXT_WHILE_SPEAKING, settings_.showTextWhileSpeaking);
     routing_->SetRestoreClipboard(settings_.restoreClipboard);
 }
 
@@ -139,6 +140,10 @@ void CTessarinDlg::OnOptionCheckBox(UINT id) {
             settings_.restoreClipboard = checked;
             SaveRestoreClipboard(profile_, settings_);
             routing_->SetRestoreClipboard(checked);
+            break;
+        case IDC_SHOW_TEXT_WHILE_SPEAKING:
+            settings_.showTextWhileSpeaking = checked;
+            SaveShowTextWhileSpeaking(profile_, settings_);
             break;
         default:
             break;

@@ -272,6 +272,7 @@ bool CTessarinDlg::OnCommand(UINT id, UINT code, HWND control) {
         case IDC_USE_PASTE:
         case IDC_FASTER_ENGINE_START:
         case IDC_RESTORE_CLIPBOARD:
+        case IDC_SHOW_TEXT_WHILE_SPEAKING:
             OnOptionCheckBox(id);
             return true;
         case IDC_HISTORY:

@@ -56,6 +56,10 @@ RecognitionCallbacks MakeRecordingCallbacks(HWND window, SharedTextMailbox texts
         .onCaptureEnded = [window] { ::PostMessageW(window, WM_APP_CAPTURE_DONE, 0, 0); },
         .onFinished = [window] { ::PostMessageW(window, WM_APP_SESSION_DONE, 0, 0); },
         .onLongQuiet = [window] { ::PostMessageW(window, WM_APP_LONG_QUIET, 0, 0); },
+        .onDraftText =
+            [window, texts](const std::string& textSoFar) {
+                (void)texts->Post(window, WM_APP_DRAFT_TEXT, Utf8ToWide(textSoFar));
+            },
     };
 }
 

@@ -27,9 +27,9 @@ namespace orvello {
     HWND window, SharedTextMailbox texts);
 
 // Callbacks that post WM_APP_STATUS_TEXT, WM_APP_RESULT_TEXT, WM_APP_AUDIO_LEVEL,
-// WM_APP_CAPTURE_DONE and WM_APP_SESSION_DONE to `window`, the texts through `texts`. A copy of
-// the handle suffices: once the window is gone its messages are simply not delivered (and their
-// texts taken back).
+// WM_APP_CAPTURE_DONE, WM_APP_SESSION_DONE, WM_APP_LONG_QUIET and WM_APP_DRAFT_TEXT to `window`,
+// the texts through `texts`. A copy of the handle suffices: once the window is gone its messages
+// are simply not delivered (and their texts taken back).
 [[nodiscard]] RecognitionCallbacks MakeRecordingCallbacks(HWND window, SharedTextMailbox texts);
 
 }  // namespace orvello

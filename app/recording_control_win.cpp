@@ -191,6 +191,9 @@ bool RecordingControl::handleMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_APP_TEST_LEVEL:
             onTestLevel(wParam);
             return true;
+        case WM_APP_DRAFT_TEXT:
+            onDraftText();
+            return true;
         default:
             return false;
     }
@@ -199,6 +202,15 @@ bool RecordingControl::handleMessage(UINT message, WPARAM wParam, LPARAM) {
 void RecordingControl::onStatusText() {
     const std::optional<std::wstring> text = texts_->Take(WM_APP_STATUS_TEXT);
     if (text && !text->empty()) host_.AppendLog(*text + L"\r\n");
+}
+
+// Drafts run whether or not their text is shown; a text that arrives after the capture ended
+// finds the overlay hidden and stays unseen.
+void RecordingControl::onDraftText() {
+    const std::optional<std::wstring> text = texts_->Take(WM_APP_DRAFT_TEXT);
+    if (!text || !host_.CurrentSettings().showTextWhileSpeaking) return;
+    if (overlay_.State() != OverlayState::Listening) return;
+    overlay_.ShowLiveText(std::u16string(text->begin(), text->end()));
 }
 
 void RecordingControl::onAudioLevel(WPARAM rawLevel) {

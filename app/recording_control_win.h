@@ -94,6 +94,7 @@ public:
     // WM_APP_SESSION_DONE and WM_APP_TEST_LEVEL (each returns 0); false for any other message.
     [[nodiscard]] bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onStatusText();
+    void onDraftText();
     void onAudioLevel(WPARAM rawLevel);
     void onCaptureDone();
     void onSessionDone() {}

@@ -23,6 +23,7 @@ constexpr std::u16string_view kUsePaste = u"UsePaste";
 constexpr std::u16string_view kFasterEngineStart = u"FasterEngineStart";
 constexpr std::u16string_view kKeepHistory = u"KeepHistory";
 constexpr std::u16string_view kRestoreClipboard = u"RestoreClipboard";
+constexpr std::u16string_view kShowTextWhileSpeaking = u"ShowTextWhileSpeaking";
 constexpr std::u16string_view kTriggerMode = u"TriggerMode";
 
 constexpr std::int32_t kDefaultTriggerMask = 0x08;     // Right Ctrl
@@ -88,6 +89,7 @@ void LoadOptionSettings(ProfileStore& profile, Settings& settings) {
     settings.restoreClipboard = ReadBool(profile, kRestoreClipboard, true);
     settings.fasterEngineStart = ReadBool(profile, kFasterEngineStart, true);
     settings.keepHistory = ReadBool(profile, kKeepHistory, false);
+    settings.showTextWhileSpeaking = ReadBool(profile, kShowTextWhileSpeaking, true);
 }
 
 void LoadTriggerMode(ProfileStore& profile, Settings& settings) {
@@ -142,6 +144,10 @@ void SaveKeepHistory(ProfileStore& profile, const Settings& settings) {
 
 void SaveRestoreClipboard(ProfileStore& profile, const Settings& settings) {
     WriteBool(profile, kRestoreClipboard, settings.restoreClipboard);
+}
+
+void SaveShowTextWhileSpeaking(ProfileStore& profile, const Settings& settings) {
+    WriteBool(profile, kShowTextWhileSpeaking, settings.showTextWhileSpeaking);
 }
 
 }  // namespace orvello

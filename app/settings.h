@@ -30,9 +30,10 @@ struct Settings {
     bool appendNewline = false;  // CR LF after the space
     bool startMinimized = false;
     bool usePaste = false;
-    bool fasterEngineStart = true;  // the engine keeps its prepared model in the model cache
-    bool keepHistory = false;  // "Keep History Between Sessions", in the History dialog
-    bool restoreClipboard = true;  // put the user's clipboard back after a paste
+    bool fasterEngineStart = true;      // the engine keeps its prepared model in the model cache
+    bool keepHistory = false;           // "Keep History Between Sessions", in the History dialog
+    bool restoreClipboard = true;       // put the user's clipboard back after a paste
+    bool showTextWhileSpeaking = true;  // the text so far in the overlay during a recording
 };
 
 // Loading happens in two steps because the main window sets up its trigger display and log
@@ -70,5 +71,6 @@ void SaveUsePaste(ProfileStore& profile, const Settings& settings);
 void SaveFasterEngineStart(ProfileStore& profile, const Settings& settings);
 void SaveKeepHistory(ProfileStore& profile, const Settings& settings);
 void SaveRestoreClipboard(ProfileStore& profile, const Settings& settings);
+void SaveShowTextWhileSpeaking(ProfileStore& profile, const Settings& settings);
 
 }  // namespace orvello

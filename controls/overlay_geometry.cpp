@@ -11,6 +11,8 @@ namespace {
 // Lengths at 96 DPI.
 constexpr int kWidth = 220;
 constexpr int kHeight = 72;
+constexpr int kLiveTextWidth = 520;  // the whole window's, while it shows the text so far
+constexpr int kLiveTextHeight = 52;  // added above the status row for two lines of text
 constexpr int kCornerEllipse = 18;
 constexpr int kSideMargin = 16;       // panel edges to text and bars; monitor edge to window
 constexpr int kBottomClearance = 36;  // window bottom above the monitor's bottom edge
@@ -71,13 +73,31 @@ int OverlayTextFontHeight(int screenDpi) {
     return -MulDivRounded(screenDpi, kTextSizeTenthsOfPoint, kTenthsOfPointPerInch);
 }
 
-PixelRect OverlayWindowRect(const PixelRect& monitor, int dpi) {
-    const int widthPx = OverlayWidthPx(dpi);
-    const int heightPx = OverlayHeightPx(dpi);
+PixelRect OverlayWindowRect(const PixelRect& monitor, int dpi, bool withLiveText) {
+    const int widthPx =
+        withLiveText ? std::max(OverlayWidthPx(dpi),
+                                std::min(ScaleForDpi(kLiveTextWidth, dpi),
+                                         monitor.Width() - 2 * ScaleForDpi(kSideMargin, dpi)))
+                     : OverlayWidthPx(dpi);
+    const int heightPx =
+        OverlayHeightPx(dpi) + (withLiveText ? ScaleForDpi(kLiveTextHeight, dpi) : 0);
     const int left =
         monitor.left + std::max(ScaleForDpi(kSideMargin, dpi), (monitor.Width() - widthPx) / 2);
     const int top = monitor.top + monitor.Height() - ScaleForDpi(kBottomClearance, dpi) - heightPx;
     return PixelRect{left, top, left + widthPx, top + heightPx};
+}
+
+PixelRect OverlayStatusRow(const PixelRect& client, int dpi) {
+    const int widthPx = OverlayWidthPx(dpi);
+    const int left = client.left + (client.Width() - widthPx) / 2;
+    return PixelRect{left, client.bottom - OverlayHeightPx(dpi), left + widthPx, client.bottom};
+}
+
+PixelRect OverlayLiveTextBand(const PixelRect& client, int dpi) {
+    return PixelRect{client.left + ScaleForDpi(kSideMargin, dpi),
+                     client.top + ScaleForDpi(kTextTop, dpi),
+                     client.right - ScaleForDpi(kSideMargin, dpi),
+                     client.bottom - OverlayHeightPx(dpi) + ScaleForDpi(kTextTop / 2, dpi)};
 }
 
 PixelRect OverlayTextBand(const PixelRect& client, int dpi) {

@@ -4,6 +4,7 @@
 // scaled to the monitor's DPI.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 
@@ -37,7 +38,15 @@ inline constexpr float kOverlayRestingLevel = 0.02f;
 
 // Bottom centre of the monitor's full rectangle (not its work area), the bottom edge kept
 // clear of the monitor's bottom edge and the left edge at least a margin from its left edge.
-[[nodiscard]] PixelRect OverlayWindowRect(const PixelRect& monitor, int dpi);
+// With the text so far the window is wider (within the monitor) and taller, upwards.
+[[nodiscard]] PixelRect OverlayWindowRect(const PixelRect& monitor, int dpi,
+                                          bool withLiveText = false);
+// Where the state's text and the bars go: the window's own size at the bottom of the client
+// area, centred. All of it unless the window shows the text so far.
+[[nodiscard]] PixelRect OverlayStatusRow(const PixelRect& client, int dpi);
+// The lines of the text so far: above the status row.
+inline constexpr std::size_t kOverlayLiveTextLines = 2;
+[[nodiscard]] PixelRect OverlayLiveTextBand(const PixelRect& client, int dpi);
 
 // The band the state's text is centred in vertically.
 [[nodiscard]] PixelRect OverlayTextBand(const PixelRect& client, int dpi);

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "controls/gdi_colour.h"
+#include "controls/overlay_geometry.h"
+#include "controls/overlay_live_text.h"
 #include "ui/dpi.h"
 #include "ui/win32_handles.h"
 
@@ -12,6 +15,7 @@ namespace orvello {
 namespace {
 
 constexpr wchar_t kTextFace[] = L"Segoe UI Semibold";
+constexpr wchar_t kLiveTextFace[] = L"Segoe UI";
 
 RECT ToRect(const PixelRect& rect) {
     return RECT{rect.left, rect.top, rect.right, rect.bottom};
@@ -35,11 +39,11 @@ void PaintPanel(HDC dc, const PixelRect& client, int dpi) {
 }
 
 // The text follows the system DPI rather than the monitor's, like other system text.
-ui::UniqueFont CreateTextFont(int height) {
+ui::UniqueFont CreateTextFont(int height, const wchar_t* face = kTextFace) {
     LOGFONTW font{};
     font.lfHeight = height;
     font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(font.lfFaceName, kTextFace, LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     return ui::UniqueFont(CreateFontIndirectW(&font));
 }
 
@@ -74,6 +78,35 @@ void PaintText(HDC dc, const PixelRect& client, int dpi, std::wstring_view text)
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &band, DT_SINGLELINE | DT_VCENTER);
 }
 
+std::wstring_view Wide(std::u16string_view text) {
+    return std::wstring_view(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
+
+// The end of the text so far, as many lines as the band holds, each left-aligned.
+void PaintLiveText(HDC dc, const PixelRect& client, int dpi, std::u16string_view text) {
+    const RECT band = ToRect(OverlayLiveTextBand(client, dpi));
+    const ui::UniqueFont font =
+        CreateTextFont(OverlayTextFontHeight(ui::ScreenDpi()), kLiveTextFace);
+    ui::SelectionScope fontScope(dc, font.Get());
+    const auto fits = [&](std::u16string_view line) {
+        SIZE size{};
+        const std::wstring_view wide = Wide(line);
+        GetTextExtentPoint32W(dc, wide.data(), static_cast<int>(wide.size()), &size);
+        return size.cx <= band.right - band.left;
+    };
+    const std::vector<std::u16string> lines = LastLinesOf(text, kOverlayLiveTextLines, fits);
+    const int lineHeight = (band.bottom - band.top) / static_cast<int>(kOverlayLiveTextLines);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ToColorRef(kOverlayTextColour));
+    int top = band.bottom - lineHeight * static_cast<int>(lines.size());
+    for (const std::u16string& line : lines) {
+        RECT lineRect{band.left, top, band.right, top + lineHeight};
+        DrawTextW(dc, Wide(line).data(), static_cast<int>(line.size()), &lineRect,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        top += lineHeight;
+    }
+}
+
 void PaintBars(HDC dc, const PixelRect& client, int dpi, const std::deque<float>& history) {
     const int cornerPx = OverlayBarCornerEllipsePx(dpi);
     for (const OverlayBar& bar : OverlayBars(client, dpi, history)) {
@@ -85,11 +118,11 @@ void PaintBars(HDC dc, const PixelRect& client, int dpi, const std::deque<float>
 
 void PaintOverlay(HDC dc, const PixelRect& client, int dpi, const OverlayStatus& status) {
     PaintPanel(dc, client, dpi);
-    const std::u16string_view text = status.Text();
-    PaintText(dc, client, dpi,
-              std::wstring_view(reinterpret_cast<const wchar_t*>(text.data()), text.size()));
+    if (!status.LiveText().empty()) PaintLiveText(dc, client, dpi, status.LiveText());
+    const PixelRect row = OverlayStatusRow(client, dpi);
+    PaintText(dc, row, dpi, Wide(status.Text()));
     if (OverlayDrawsBars(status.State(), status.LevelHistory())) {
-        PaintBars(dc, client, dpi, status.LevelHistory());
+        PaintBars(dc, row, dpi, status.LevelHistory());
     }
 }
 

@@ -26,18 +26,27 @@ void OverlayStatus::Hide() {
     state_ = OverlayState::Hidden;
     levelHistory_.clear();
     handsFreeText_.clear();
+    liveText_.clear();
 }
 
 void OverlayStatus::ShowStarting() {
     state_ = OverlayState::Starting;
     levelHistory_.clear();
     handsFreeText_.clear();
+    liveText_.clear();
 }
 
 void OverlayStatus::ShowListening() {
     levelHistory_.assign(kOverlayBarCount, 0.0f);
     state_ = OverlayState::Listening;
     handsFreeText_.clear();
+    liveText_.clear();
+}
+
+bool OverlayStatus::ShowLiveText(std::u16string text) {
+    if (state_ != OverlayState::Listening || text == liveText_) return false;
+    liveText_ = std::move(text);
+    return true;
 }
 
 void OverlayStatus::ShowHandsFree(std::u16string text) {

@@ -1,6 +1,7 @@
 #pragma once
-// What the status overlay shows: its state, the shaped level history of the bar graph and, while
-// a recording goes on hands-free, the hint shown instead of "Listening". The window follows this
+// What the status overlay shows: its state, the shaped level history of the bar graph, while a
+// recording goes on hands-free the hint shown instead of "Listening", and the text so far of
+// the recording, when there is any and it is to be shown. The window follows this
 // record; level messages change it only while listening.
 
 #include <cstdint>
@@ -35,6 +36,9 @@ public:
     // The recording goes on without the trigger held: the graph goes on (a fresh one unless
     // listening already) under `text` instead of "Listening", until Hide or another Show.
     void ShowHandsFree(std::u16string text);
+    // The recording's text so far, over the graph; until Hide or another Show but hands-free.
+    // False (nothing changed) unless listening.
+    [[nodiscard]] bool ShowLiveText(std::u16string text);
     // Appends one shaped level, dropping the oldest beyond 24. False (nothing changed) unless
     // listening.
     [[nodiscard]] bool PushLevel(std::uint64_t rawLevel);
@@ -44,11 +48,14 @@ public:
         return handsFreeText_.empty() ? OverlayTextFor(state_) : handsFreeText_;
     }
     [[nodiscard]] const std::deque<float>& LevelHistory() const { return levelHistory_; }
+    // Empty unless listening with some text so far.
+    [[nodiscard]] const std::u16string& LiveText() const { return liveText_; }
 
 private:
     OverlayState state_ = OverlayState::Hidden;
     std::deque<float> levelHistory_;  // index 0 is the oldest
     std::u16string handsFreeText_;    // empty unless hands-free
+    std::u16string liveText_;
 };
 
 }  // namespace orvello

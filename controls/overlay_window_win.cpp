@@ -89,7 +89,7 @@ void COverlayWindow::ApplyAppearance() const {
     (void)DwmSetWindowAttribute(Hwnd(), kDwmWindowCornerPreference, &corners, sizeof corners);
 }
 
-// Set once: a later DPI change resizes the window but keeps this region.
+// Set again whenever the window's size changes.
 void COverlayWindow::SetRoundedRegion() const {
     const RECT client = GetClientRect();
     const PixelRect bounds =
@@ -104,9 +104,14 @@ void COverlayWindow::SetRoundedRegion() const {
 void COverlayWindow::Reposition() {
     if (!IsWindow()) return;
     RefreshDpi();
-    const PixelRect placed = OverlayWindowRect(PrimaryMonitorRect(), dpi_);
+    const PixelRect placed =
+        OverlayWindowRect(PrimaryMonitorRect(), dpi_, !status_.LiveText().empty());
+    const RECT before = GetClientRect();
     SetWindowPos(Hwnd(), HWND_TOPMOST, placed.left, placed.top, placed.Width(), placed.Height(),
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (before.right - before.left != placed.Width() ||
+        before.bottom - before.top != placed.Height())
+        SetRoundedRegion();
 }
 
 void COverlayWindow::Hide() {
@@ -121,6 +126,7 @@ void COverlayWindow::ShowStarting() {
 
 void COverlayWindow::ShowListening() {
     status_.ShowListening();
+    if (IsWindow()) SetWindowTextW(Hwnd(), kTitle);
     ShowAndPaintNow();
 }
 
@@ -135,6 +141,16 @@ void COverlayWindow::ShowAndPaintNow() {
     Reposition();
     ShowWindow(SW_SHOWNOACTIVATE);
     RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+// The window's title carries the text too, for screen readers and tests.
+void COverlayWindow::ShowLiveText(std::u16string text) {
+    if (!status_.ShowLiveText(std::move(text))) return;
+    if (!IsWindow()) return;
+    const std::u16string& shown = status_.LiveText();
+    SetWindowTextW(Hwnd(),
+                   shown.empty() ? kTitle : reinterpret_cast<const wchar_t*>(shown.c_str()));
+    ShowAndPaintNow();
 }
 
 void COverlayWindow::PushLevel(WPARAM rawLevel) {

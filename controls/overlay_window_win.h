@@ -1,7 +1,8 @@
 #pragma once
 // COverlayWindow: the small always-on-top panel near the bottom centre of the primary monitor
 // that shows "Orvello Starting" while the engine loads and "Listening" with a level graph while
-// the trigger is held, or a hands-free recording's hint over that graph. It never activates and
+// the trigger is held, or a hands-free recording's hint over that graph, and above them the end
+// of the recording's text so far. It never activates and
 // never takes the focus. User-interface thread only; level values arrive as posted messages that
 // the owner hands to PushLevel.
 #include <windows.h>
@@ -34,6 +35,9 @@ public:
     void ShowListening();
     // The recording goes on hands-free: `text` (for example how to stop it) over the level graph.
     void ShowHandsFree(std::u16string text);
+    // The recording's text so far, in a wider and taller window, its last lines over the status
+    // row; ignored unless listening. ShowListening and Hide take it away.
+    void ShowLiveText(std::u16string text);
     // `rawLevel` is the level message's wParam: the level × 1000. Ignored unless listening.
     void PushLevel(WPARAM rawLevel);
 

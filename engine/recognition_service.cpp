@@ -1,6 +1,7 @@
 #include "engine/recognition_service.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <exception>
 #include <string>
@@ -11,28 +12,13 @@
 #include "engine/engine_error.h"
 #include "engine/model_identity.h"
 #include "engine/parakeet_engine.h"
+#include "engine/recognition_notify.h"
 #include "engine/speech_end.h"
 
 namespace orvello {
 namespace {
 
-const char* const kRecordingStatus = "[Recording...]";
-const char* const kTranscribingStatus = "[Transcribing...]";
-const char* const kReadyStatus = "[Ready]";
-const char* const kNoSpeechStatus = "[no speech recognized]";
-const char* const kNoAudioStatus = "[No audio captured]";
-const char* const kCancelledStatus = "[Cancelled]";
-const char* const kErrorPrefix = "Error: ";
-
-// A callback that throws must not stop the service's own bookkeeping, so its exception ends here.
-template <typename Callback, typename... Args>
-void Notify(const Callback& callback, Args&&... args) noexcept {
-    if (!callback) return;
-    try {
-        callback(std::forward<Args>(args)...);
-    } catch (...) {
-    }
-}
+using namespace recognition;
 
 fs::path ResolveModelDirectory(const fs::path& configured) {
     return configured.empty() ? DefaultModelDirectory() : configured;
@@ -44,6 +30,7 @@ RecognitionService::RecognitionService(RecognitionConfig config, WaveInDeviceFac
     : makeDevice_(std::move(makeDevice)),
       modelDirectory_(ResolveModelDirectory(config.modelDirectory)),
       longQuietSamples_(config.longQuietSamples),
+      draftsAtPauses_(config.draftsAtPauses),
       config_(std::move(config)),
       workerThread_(&RecognitionService::WorkerThreadMain, this) {}
 
@@ -155,116 +142,22 @@ std::size_t RecognitionService::QueuedJobs() const {
     return jobs_.size();
 }
 
-// The recording thread. Its last chunk is counted as pending before the recording flag drops, so
-// busy stays set from the start of the recording to the end of its job. A recording that ends
-// without a job takes back the chunks it handed over that the worker has not taken yet.
-void RecognitionService::RecordingThreadMain(std::uint32_t deviceId,
-                                             const RecognitionCallbacks& callbacks,
-                                             const ConditioningSettings& settings,
-                                             std::uint64_t generation) noexcept {
-    Notify(callbacks.onStatus, kRecordingStatus);
-    RecordingInProgress recording{.generation = generation,
-                                  .conditioning = settings,
-                                  .quiet = QuietWatch(settings, longQuietSamples_)};
-    const std::optional<std::string> failure =
-        CaptureWithoutThrowing(deviceId, settings, callbacks, recording);
-    const std::optional<std::string> endStatus = StatusOfRecordingWithoutJob(failure, recording);
-    if (endStatus) {
-        DiscardQueuedChunksOf(*recording.transcript);
-    } else {
-        pending_.fetch_add(1);
-    }
-    recording_.exchange(false);
-    RecomputeBusy();
-    Notify(callbacks.onCaptureEnded);
-    if (endStatus) return EndRecordingWithoutJob(callbacks, *endStatus);
-    Notify(callbacks.onStatus, kTranscribingStatus);
-    QueueLastChunk(TranscriptionJob{
-        .samples = TrimAfterSpeech(recording.cutter.TakeRest(), recording.conditioning),
-        .callbacks = callbacks,
-        .generation = generation,
-        .transcript = recording.transcript});
+TranscriptionTally RecognitionService::Tally() const {
+    std::lock_guard lock(queueMutex_);
+    return tally_;
 }
 
-std::optional<std::string> RecognitionService::CaptureWithoutThrowing(
-    std::uint32_t deviceId, const ConditioningSettings& settings,
-    const RecognitionCallbacks& callbacks, RecordingInProgress& recording) noexcept {
-    try {
-        const std::unique_ptr<WaveInDevice> device = makeDevice_();
-        AudioCapture capture(*device);
-        AudioLevelCallback onLevel;
-        if (callbacks.onLevel) {
-            onLevel = [&callbacks](float level) { Notify(callbacks.onLevel, level); };
-        }
-        capture.Stream(deviceId, settings, stopRequested_, onLevel,
-                       [this, &recording, &callbacks](std::span<const float> samples) {
-                           HandOverFinishedChunks(recording, samples);
-                           if (recording.quiet.Append(samples)) Notify(callbacks.onLongQuiet);
-                       });
-    } catch (...) {
-        return CurrentErrorMessage();
-    }
-    return std::nullopt;
-}
-
-// Each chunk goes to the worker, up to the end of its speech, as soon as the recording has passed
-// its end. A chunk that cannot be queued (no memory) ends the capture with that error.
-void RecognitionService::HandOverFinishedChunks(RecordingInProgress& recording,
-                                                std::span<const float> samples) {
-    recording.anySample = true;
-    for (std::vector<float>& chunk : recording.cutter.Append(samples)) {
-        pending_.fetch_add(1);
-        RecomputeBusy();
-        try {
-            PushJob(TranscriptionJob{
-                .samples = TrimAfterSpeech(std::move(chunk), recording.conditioning),
-                .generation = recording.generation,
-                .transcript = recording.transcript,
-                .lastChunk = false});
-        } catch (...) {
-            pending_.fetch_sub(1);
-            RecomputeBusy();
-            throw;
-        }
-    }
-}
-
-// The last status of a recording that ends without a job; none when it is to be transcribed.
-std::optional<std::string> RecognitionService::StatusOfRecordingWithoutJob(
-    const std::optional<std::string>& captureFailure, const RecordingInProgress& recording) const {
-    if (captureFailure) return kErrorPrefix + *captureFailure;
-    if (cancelRequested_.load() || generation_.load() != recording.generation) {
-        return kCancelledStatus;
-    }
-    if (!recording.anySample) return kNoAudioStatus;
-    return std::nullopt;
-}
-
-void RecognitionService::EndRecordingWithoutJob(const RecognitionCallbacks& callbacks,
-                                                const std::string& status) noexcept {
-    Notify(callbacks.onStatus, status);
-    Notify(callbacks.onLevel, 0.0f);
-    Notify(callbacks.onFinished);
-}
-
-// The job was counted as pending by its recording thread; if it cannot be queued (no memory), the
-// recording ends with the error instead, and its earlier chunks are taken back.
-void RecognitionService::QueueLastChunk(TranscriptionJob job) noexcept {
-    try {
-        PushJob(std::move(job));
-    } catch (...) {
-        DiscardQueuedChunksOf(*job.transcript);
-        pending_.fetch_sub(1);
-        RecomputeBusy();
-        EndRecordingWithoutJob(job.callbacks, kErrorPrefix + CurrentErrorMessage());
-    }
-}
-
-// The caller has counted the job as pending.
+// The caller has counted the job as pending. A job goes before any draft: the draft asked for
+// is dropped, and the running one stopped unless the job is its audio, which waits for it.
 void RecognitionService::PushJob(TranscriptionJob&& job) {
     {
         std::lock_guard lock(queueMutex_);
         jobs_.push_back(std::move(job));
+        const TranscriptionJob& queued = jobs_.back();
+        draftRequest_.reset();
+        const bool reusable = runningDraft_.transcript == queued.transcript.get() &&
+                              CanReuseDraft(runningDraft_.key, queued.key);
+        if (runningDraft_.transcript && !reusable) StopRunningDraft();
     }
     workerSignal_.notify_one();
 }
@@ -282,6 +175,7 @@ void RecognitionService::DiscardQueuedJobs() {
         std::lock_guard lock(queueMutex_);
         discarded.swap(jobs_);
         abandoned = running_.Abandon() ? 1 : 0;
+        DiscardDraftsOf(nullptr);
     }
     pending_.fetch_sub(static_cast<std::int32_t>(discarded.size() + abandoned));
 }
@@ -294,6 +188,7 @@ void RecognitionService::DiscardQueuedChunksOf(const RecordingTranscript& transc
             return job.transcript.get() == &transcript;
         });
         if (running_.Abandon(&transcript)) ++discarded;
+        DiscardDraftsOf(&transcript);
     }
     if (discarded == 0) return;
     pending_.fetch_sub(static_cast<std::int32_t>(discarded));
@@ -309,7 +204,14 @@ void RecognitionService::RecomputeBusy() {
 
 void RecognitionService::WorkerThreadMain() noexcept {
     TranscriptionJob job;
-    while (WaitForJob(job)) {
+    std::optional<DraftJob> draft;
+    while (WaitForWork(job, draft)) {
+        if (draft) {
+            RunDraft(*draft);
+            draft.reset();
+            FinishDraft();
+            continue;
+        }
         ProcessJob(job);
         job = TranscriptionJob{};
         FinishRunningJob();
@@ -322,21 +224,30 @@ void RecognitionService::FinishRunningJob() {
     {
         std::lock_guard lock(queueMutex_);
         counted = running_.Finish();
+        workerBusy_ = false;
     }
     if (!counted) return;
     pending_.fetch_sub(1);
     RecomputeBusy();
 }
 
-// Takes the next job; false once shutdown is set and the queue is empty, so that jobs queued
-// before the shutdown are still processed.
-bool RecognitionService::WaitForJob(TranscriptionJob& job) {
+// Takes the next job, or else the draft asked for; false once shutdown is set and the queue is
+// empty, so that jobs queued before the shutdown are still processed.
+bool RecognitionService::WaitForWork(TranscriptionJob& job, std::optional<DraftJob>& draft) {
     std::unique_lock lock(queueMutex_);
-    workerSignal_.wait(lock, [this] { return shutdown_.load() || !jobs_.empty(); });
-    if (jobs_.empty()) return false;
+    workerSignal_.wait(
+        lock, [this] { return shutdown_.load() || !jobs_.empty() || draftRequest_.has_value(); });
+    if (jobs_.empty()) {
+        if (shutdown_.load() || !draftRequest_) return false;
+        draft = std::exchange(draftRequest_, std::nullopt);
+        runningDraft_ = RunningDraft{.transcript = draft->transcript.get(), .key = draft->key};
+        workerBusy_ = true;
+        return true;
+    }
     job = std::move(jobs_.front());
     jobs_.pop_front();
     running_.Begin(job.transcript.get());
+    workerBusy_ = true;
     return true;
 }
 
@@ -346,12 +257,18 @@ void RecognitionService::ProcessJob(TranscriptionJob& job) noexcept {
 }
 
 // The chunks of a recording that has gone stale, or whose earlier chunk failed, are not
-// transcribed. An empty chunk has nothing to say.
+// transcribed. An empty chunk has nothing to say. A chunk whose audio a draft transcribed takes
+// the draft's text.
 void RecognitionService::TranscribeChunk(TranscriptionJob& job) noexcept {
     RecordingTranscript& transcript = *job.transcript;
-    if (IsStale(job) || transcript.failure || job.samples.empty()) return;
+    const bool reused = TakeReusableDraft(job);
+    if (reused || IsStale(job.generation) || transcript.failure || job.samples.empty()) return;
     try {
+        const auto start = std::chrono::steady_clock::now();
         transcript.texts.push_back(TranscribeStoppably(job.samples));
+        const std::chrono::duration<double> engineTime = std::chrono::steady_clock::now() - start;
+        std::lock_guard lock(queueMutex_);
+        tally_.partEngineSeconds += engineTime.count();
     } catch (...) {
         transcript.failure = CurrentErrorMessage();
     }
@@ -371,7 +288,7 @@ void RecognitionService::DeliverRecording(const TranscriptionJob& job) noexcept 
             failure = CurrentErrorMessage();
         }
     }
-    if (IsStale(job)) return Notify(callbacks.onFinished);
+    if (IsStale(job.generation)) return Notify(callbacks.onFinished);
     if (failure) return Notify(callbacks.onStatus, kErrorPrefix + *failure);
     if (!text.empty()) Notify(callbacks.onText, text);
     Notify(callbacks.onStatus, text.empty() ? kNoSpeechStatus : kReadyStatus);
@@ -391,8 +308,8 @@ std::string RecognitionService::TranscribeStoppably(const std::vector<float>& sa
     return engine_->Transcribe(samples, nullptr, stop_->RunOptions());
 }
 
-bool RecognitionService::IsStale(const TranscriptionJob& job) const {
-    return job.generation != generation_.load();
+bool RecognitionService::IsStale(std::uint64_t generation) const {
+    return generation != generation_.load();
 }
 
 }  // namespace orvello

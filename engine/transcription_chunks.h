@@ -49,6 +49,8 @@ public:
     // The samples after the last cut: the last chunk, empty only when nothing was appended since.
     // The cutter starts afresh afterwards.
     [[nodiscard]] std::vector<float> TakeRest();
+    // The samples after the last cut, as they are now: the beginning of the next chunk.
+    [[nodiscard]] std::span<const float> Pending() const { return rest_; }
 
 private:
     [[nodiscard]] std::vector<float> CutChunk();

@@ -16,7 +16,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cwctype>
+#include <fstream>
 #include <future>
 #include <string>
 #include <thread>
@@ -58,6 +60,7 @@ constexpr int kAddNewLineId = 1045;
 constexpr int kUsePasteId = 1065;
 constexpr int kFasterEngineStartId = 1090;
 constexpr int kRestoreClipboardId = 1095;
+constexpr int kShowTextWhileSpeakingId = 1096;
 constexpr int kStartMinimizedId = 1051;
 constexpr int kEnableDspId = 1010;
 constexpr int kExitId = 1009;
@@ -254,6 +257,7 @@ TEST_F(OrvelloProgramTest, StartsWithTheEngineReadyTheDefaultsAndNothingWritten)
     EXPECT_FALSE(orvello.IsChecked(kUsePasteId));
     EXPECT_FALSE(orvello.IsChecked(kStartMinimizedId));
     EXPECT_TRUE(orvello.IsChecked(kRestoreClipboardId));
+    EXPECT_TRUE(orvello.IsChecked(kShowTextWhileSpeakingId));
     // Start-up reads the settings and writes none of them.
     EXPECT_FALSE(test::SettingsKeyExists());
 }
@@ -435,6 +439,8 @@ TEST_F(OrvelloProgramTest, OptionCheckBoxesAreSavedAtOnce) {
     EXPECT_EQ(test::ReadSettingInt(L"UsePaste"), DWORD(1));
     SendMessageW(GetDlgItem(main, kRestoreClipboardId), BM_CLICK, 0, 0);
     EXPECT_EQ(test::ReadSettingInt(L"RestoreClipboard"), DWORD(0));
+    SendMessageW(GetDlgItem(main, kShowTextWhileSpeakingId), BM_CLICK, 0, 0);
+    EXPECT_EQ(test::ReadSettingInt(L"ShowTextWhileSpeaking"), DWORD(0));
     SendMessageW(GetDlgItem(main, kEnableDspId), BM_CLICK, 0, 0);
     EXPECT_EQ(test::ReadSettingInt(L"DspEnabled"), DWORD(0));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 1011)));  // the noise gate slider
@@ -535,6 +541,55 @@ TEST_F(OrvelloProgramTest, PushToTalkTypesTheSpeechIntoTheWindowInFront) {
     test::TypingTarget target;
     ASSERT_TRUE(target.Focus());
     test::PushToTalk({test::keycode::kRightCtrl}, wav);
+    EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"hello world "; }, 30s))
+        << "typed: \"" << Narrow(target.typed) << "\"";
+}
+
+// With ORVELLO_OVERLAY_CAPTURE naming a .bmp file, the overlay as it is on the screen goes there
+// (the README's picture of it).
+void CaptureWindowIfAsked(HWND window) {
+    const char* path = std::getenv("ORVELLO_OVERLAY_CAPTURE");
+    RECT rect{};
+    if (path == nullptr || !GetWindowRect(window, &rect)) return;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    GetDIBits(memory, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const BITMAPFILEHEADER header{0x4D42, DWORD(54 + pixels.size()), 0, 0, 54};
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(&header), sizeof header);
+    file.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    file.write(reinterpret_cast<const char*>(pixels.data()), std::streamsize(pixels.size()));
+}
+
+// While the trigger is held after the speech, the overlay shows what was heard (its window's
+// title carries the text too); nothing is typed before the release.
+TEST_F(OrvelloProgramTest, TheOverlayShowsTheWordsWhileTheTriggerIsHeld) {
+    test::WriteSettingText(L"InputDeviceId", L"OrvelloMic");
+    const std::string wav = HelloWorldWav();
+    test::OrvelloProcess orvello(WithModel());
+    ASSERT_NE(ReadyMainWindow(orvello), nullptr);
+    test::TypingTarget target;
+    ASSERT_TRUE(target.Focus());
+    test::PushToTalk({test::keycode::kRightCtrl}, wav, test::keycode::kRightCtrl);
+    HWND overlay = FindWindowW(L"OrvelloOverlayWindow", nullptr);
+    EXPECT_TRUE(
+        test::PumpMessagesUntil([&] { return test::WindowText(overlay) == L"hello world"; }, 20s))
+        << Narrow(test::WindowText(overlay));
+    EXPECT_TRUE(IsWindowVisible(overlay));
+    CaptureWindowIfAsked(overlay);
+    EXPECT_TRUE(target.typed.empty()) << "typed: \"" << Narrow(target.typed) << "\"";
+    EXPECT_TRUE(test::KeyUp(test::keycode::kRightCtrl));
     EXPECT_TRUE(test::PumpMessagesUntil([&] { return target.typed == L"hello world "; }, 30s))
         << "typed: \"" << Narrow(target.typed) << "\"";
 }

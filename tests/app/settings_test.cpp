@@ -48,6 +48,7 @@ TEST(SettingsLoading, AnEmptyProfileGivesTheFirstRunDefaults) {
     EXPECT_TRUE(settings.fasterEngineStart);
     EXPECT_FALSE(settings.keepHistory);
     EXPECT_TRUE(settings.restoreClipboard);
+    EXPECT_TRUE(settings.showTextWhileSpeaking);
     EXPECT_TRUE(profile.Writes().empty());
 }
 
@@ -59,7 +60,7 @@ TEST(SettingsLoading, ReadsTheValuesInStartUpOrderAndWritesNothing) {
                         "read CmdTriggerMask", "read DspEnabled", "read NoiseGate", "read LowCutHz",
                         "read AppendSpace", "read AppendNewline", "read StartMinimized",
                         "read UsePaste", "read RestoreClipboard", "read FasterEngineStart",
-                        "read KeepHistory"}));
+                        "read KeepHistory", "read ShowTextWhileSpeaking"}));
 
     // The command trigger's keyboard is read only for a specific scope.
     MemoryProfileStore specific;
@@ -90,7 +91,8 @@ TEST(SettingsLoading, StoredValuesReplaceEveryDefault) {
                       {u"UsePaste", 1},
                       {u"FasterEngineStart", 0},
                       {u"KeepHistory", 1},
-                      {u"RestoreClipboard", 0}};
+                      {u"RestoreClipboard", 0},
+                      {u"ShowTextWhileSpeaking", 0}};
     const Settings settings = LoadAll(profile);
 
     EXPECT_EQ(settings.dictationTrigger.keys, (Keys{LS, LA}));
@@ -109,6 +111,7 @@ TEST(SettingsLoading, StoredValuesReplaceEveryDefault) {
     EXPECT_FALSE(settings.fasterEngineStart);
     EXPECT_TRUE(settings.keepHistory);
     EXPECT_FALSE(settings.restoreClipboard);
+    EXPECT_FALSE(settings.showTextWhileSpeaking);
 }
 
 TEST(SettingsLoading, LevelsAreClampedInMemoryOnly) {
@@ -261,6 +264,7 @@ TEST(SettingsSaving, EachOperationWritesItsValuesInOrder) {
         {SaveFasterEngineStart, {"write FasterEngineStart"}},
         {SaveKeepHistory, {"write KeepHistory"}},
         {SaveRestoreClipboard, {"write RestoreClipboard"}},
+        {SaveShowTextWhileSpeaking, {"write ShowTextWhileSpeaking"}},
     };
     for (const Case& c : cases) {
         MemoryProfileStore profile;
@@ -316,6 +320,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     saved.usePaste = true;
     saved.fasterEngineStart = false;
     saved.restoreClipboard = false;
+    saved.showTextWhileSpeaking = false;
     MemoryProfileStore profile;
     SaveDictationTrigger(profile, saved.dictationTrigger);
     SaveCommandTrigger(profile, saved.commandTrigger);
@@ -326,6 +331,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     SaveUsePaste(profile, saved);
     SaveFasterEngineStart(profile, saved);
     SaveRestoreClipboard(profile, saved);
+    SaveShowTextWhileSpeaking(profile, saved);
 
     const Settings loaded = LoadAll(profile);
     EXPECT_TRUE(triggersEqual(loaded.dictationTrigger, saved.dictationTrigger));
@@ -341,6 +347,7 @@ TEST(SettingsSaving, SavedSettingsLoadBackUnchanged) {
     EXPECT_EQ(loaded.usePaste, saved.usePaste);
     EXPECT_EQ(loaded.fasterEngineStart, saved.fasterEngineStart);
     EXPECT_EQ(loaded.restoreClipboard, saved.restoreClipboard);
+    EXPECT_EQ(loaded.showTextWhileSpeaking, saved.showTextWhileSpeaking);
 }
 
 }  // namespace

@@ -40,6 +40,16 @@ TEST(OverlayPlacementTest, ScalesEveryLengthAt150Percent) {
     EXPECT_EQ(OverlayCornerEllipsePx(144), 27);
 }
 
+// The status row keeps the window's own size and place; the text so far goes above it.
+TEST(OverlayPlacementTest, TheTextSoFarWidensTheWindowAndGrowsItUpwards) {
+    const PixelRect window = OverlayWindowRect(kFullHd, 96, true);
+    EXPECT_EQ(window, (PixelRect{700, 920, 1220, 1044}));
+    const PixelRect client{0, 0, window.Width(), window.Height()};
+    EXPECT_EQ(OverlayStatusRow(client, 96), (PixelRect{150, 52, 370, 124}));
+    EXPECT_EQ(OverlayLiveTextBand(client, 96), (PixelRect{16, 10, 504, 57}));
+    EXPECT_EQ(OverlayWindowRect(PixelRect{0, 0, 400, 300}, 96, true).Width(), 368);
+}
+
 TEST(OverlayPlacementTest, UsesTheMonitorsOwnOrigin) {
     const PixelRect monitor{-1280, -200, 0, 824};
     EXPECT_EQ(OverlayWindowRect(monitor, 96), (PixelRect{-750, 716, -530, 788}));

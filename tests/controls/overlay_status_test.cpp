@@ -78,6 +78,21 @@ TEST(OverlayStatusTest, HandsFreeKeepsTheGraphUnderItsTextUntilTheNextShowOrHide
     EXPECT_EQ(status.LevelHistory(), std::deque<float>(24, 0.0f));
 }
 
+TEST(OverlayStatusTest, TheTextSoFarShowsOnlyWhileListeningAndGoesWithTheNextShowOrHide) {
+    OverlayStatus status;
+    EXPECT_FALSE(status.ShowLiveText(u"too early"));
+    status.ShowListening();
+    EXPECT_TRUE(status.ShowLiveText(u"send the"));
+    EXPECT_FALSE(status.ShowLiveText(u"send the"));
+    status.ShowHandsFree(u"Hands-free");
+    EXPECT_EQ(status.LiveText(), u"send the");
+    status.ShowListening();
+    EXPECT_EQ(status.LiveText(), u"");
+    EXPECT_TRUE(status.ShowLiveText(u"report"));
+    status.Hide();
+    EXPECT_EQ(status.LiveText(), u"");
+}
+
 TEST(OverlayStatusTest, TextAndBarsFollowTheState) {
     EXPECT_EQ(OverlayTextFor(OverlayState::Starting), u"Orvello Starting");
     EXPECT_EQ(OverlayTextFor(OverlayState::Listening), u"Listening");

@@ -4,11 +4,14 @@
 //   - holds of the given lengths on a speech model, each on a freshly loaded model after one
 //     warm-up recording: the time from the release to the result beside the engine's own
 //     Transcribe time for the part the service has left at the release (the last part of the
-//     recording's cut plan), and the peak memory beyond the loaded model (Linux: the process's
-//     peak resident size). The scripted device delivers the audio PACE times faster than a
-//     microphone but its last 30 s at a microphone's pace, so a long hold takes a fraction of
-//     its length and what is left at the release is what a microphone would leave.
-// usage: bench_service TEST_MODELS_DIRECTORY SPEECH_MODEL_DIRECTORY PACE HOLD_SECONDS...
+//     recording's cut plan, trimmed after its speech), whether the result came from a draft made
+//     at the pause before the release, the engine time spent on drafts per minute of speech beside
+//     that of the recording's own parts, and the peak memory beyond the loaded model (Linux: the
+//     process's peak resident size). A hold ends in 0.8 s of quiet before the release, or with
+//     an "m" after its length (5m) in mid-speech. The scripted device delivers the audio PACE times
+//     faster than a microphone but its last 30 s at a microphone's pace, so a long hold takes a
+//     fraction of its length and what is left at the release is what a microphone would leave.
+// usage: bench_service TEST_MODELS_DIRECTORY SPEECH_MODEL_DIRECTORY PACE HOLD_SECONDS[m]...
 // Each figure is one line "figure: what | hold | measured | reference".
 #include <algorithm>
 #include <array>
@@ -30,6 +33,7 @@
 #include "audio/conditioning.h"
 #include "engine/parakeet_engine.h"
 #include "engine/recognition_service.h"
+#include "engine/speech_end.h"
 #include "engine/transcription_chunks.h"
 #include "tests/engine/bench_service_support.h"
 
@@ -95,13 +99,47 @@ void BenchConditioning() {
     }
 }
 
-struct HoldFigures {
+// 0.8 s: the user pauses before letting go.
+constexpr std::size_t kQuietTailSamples = 12'800;
+
+struct Hold {
     double seconds = 0;
+    bool midSpeech = false;  // released while still speaking, else after kQuietTailSamples
+
+    [[nodiscard]] std::size_t Samples() const { return static_cast<std::size_t>(seconds * 16'000); }
+    [[nodiscard]] std::size_t QuietTail() const { return midSpeech ? 0 : kQuietTailSamples; }
+    [[nodiscard]] std::string Name() const {
+        return "hold " + std::to_string(int(seconds)) + " s" + (midSpeech ? " mid-speech" : "");
+    }
+};
+
+// What the worker spent on the measured holds.
+struct DraftFigures {
+    int resultsFromDrafts = 0;
+    int draftsRun = 0;
+    int draftsStopped = 0;
+    int partsFromDrafts = 0;
+    double draftEngineSeconds = 0;
+    double partEngineSeconds = 0;
+
+    void Add(const TranscriptionTally& before, const TranscriptionTally& after) {
+        resultsFromDrafts += after.remaindersFromDrafts > before.remaindersFromDrafts ? 1 : 0;
+        draftsRun += after.draftsRun - before.draftsRun;
+        draftsStopped += after.draftsStopped - before.draftsStopped;
+        partsFromDrafts += after.partsFromDrafts - before.partsFromDrafts;
+        draftEngineSeconds += after.draftEngineSeconds - before.draftEngineSeconds;
+        partEngineSeconds += after.partEngineSeconds - before.partEngineSeconds;
+    }
+};
+
+struct HoldFigures {
+    Hold hold{};
     double captureSeconds = 0;          // from the start until the device has delivered all
     double releaseToResultSeconds = 0;  // from StopRecording to the text (or the end): median
     int holds = 1;                      // of this many
     double beyondLoadedMiB = 0;
     std::size_t textBytes = 0;
+    DraftFigures drafts{};
 };
 
 // Runs one recording to its end.
@@ -117,9 +155,9 @@ void Record(RecognitionService& service, DeviceMaker& devices) {
 // to 30 s at full speed (the engine's first runs are slower, as after Orvello's start): three of
 // a minute or less (the median release -> result counts), else one. The peak memory counts from
 // the loaded model on.
-HoldFigures MeasureHold(const fs::path& model, double seconds, double pace) {
+HoldFigures MeasureHold(const fs::path& model, const Hold& hold, double pace) {
     constexpr std::size_t kLongestWarmUpSamples = 30 * 16'000;
-    const auto samples = static_cast<std::size_t>(seconds * 16'000);
+    const std::size_t samples = hold.Samples();
     DeviceMaker devices(SpeechLikeTable(), std::min(samples, kLongestWarmUpSamples));
     // The conditioning stays off, so the recording holds exactly the table's samples and the
     // engine's reference run below gets the same audio.
@@ -129,10 +167,11 @@ HoldFigures MeasureHold(const fs::path& model, double seconds, double pace) {
     const long loadedKb = StatusKilobytes("VmRSS:");
     std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
     Record(service, devices);
-    devices.SetRecording(samples, pace);
-    HoldFigures figures{.seconds = seconds};
+    devices.SetRecording(samples, pace, hold.QuietTail());
+    HoldFigures figures{.hold = hold};
     std::vector<double> releaseToResult;
-    for (int hold = 0; hold < (seconds <= 60 ? 3 : 1); ++hold) {
+    for (int run = 0; run < (hold.seconds <= 61 ? 3 : 1); ++run) {
+        const TranscriptionTally before = service.Tally();
         FinishedSignal finished;
         const Clock::time_point start = Clock::now();
         service.StartRecording(0, finished.Callbacks());
@@ -141,6 +180,7 @@ HoldFigures MeasureHold(const fs::path& model, double seconds, double pace) {
         service.StopRecording();
         finished.Wait();
         while (service.IsBusy()) std::this_thread::yield();
+        figures.drafts.Add(before, service.Tally());
         figures.captureSeconds = std::chrono::duration<double>(released - start).count();
         figures.textBytes = finished.TextBytes();
         releaseToResult.push_back(
@@ -179,13 +219,14 @@ double MedianEngineSeconds(ParakeetEngine& engine, const std::vector<float>& sam
     return runs[1];
 }
 
-RemainderFigures MeasureRemainder(ParakeetEngine& engine, double holdSeconds) {
+RemainderFigures MeasureRemainder(ParakeetEngine& engine, const Hold& hold) {
     const std::vector<float> all =
-        TableSamples(SpeechLikeTable(), static_cast<std::size_t>(holdSeconds * 16'000));
+        TableSamples(SpeechLikeTable(), hold.Samples(), hold.QuietTail());
     const std::vector<SampleRange> parts = PlanTranscriptionChunks(all);
     const auto samplesOf = [&all](const SampleRange& part) {
-        return std::vector<float>(all.begin() + std::ptrdiff_t(part.begin),
-                                  all.begin() + std::ptrdiff_t(part.end));
+        return TrimAfterSpeech(
+            {all.begin() + std::ptrdiff_t(part.begin), all.begin() + std::ptrdiff_t(part.end)},
+            {.enabled = false});
     };
     RemainderFigures figures;
     figures.seconds = parts.back().size() / 16'000.0;
@@ -202,41 +243,61 @@ RemainderFigures MeasureRemainder(ParakeetEngine& engine, double holdSeconds) {
     return figures;
 }
 
-void PrintHold(const HoldFigures& hold, const RemainderFigures& remainder, double pace) {
-    const double unfinished = hold.releaseToResultSeconds - remainder.engineSeconds;
+void PrintDrafts(const HoldFigures& figures) {
+    const DraftFigures& drafts = figures.drafts;
+    const double speechMinutes = figures.hold.seconds * figures.holds / 60.0;
     std::printf(
-        "figure: release -> result, median of %d | hold %.0f s | %.3f s | engine time for the "
-        "remainder (%.1f s of audio) %.3f s (first run %.3f s); goal: at most that + 0.05 s\n",
-        hold.holds, hold.seconds, hold.releaseToResultSeconds, remainder.seconds,
+        "figure: result from a draft | %s | %d of %d holds | %d drafts run, %d of them stopped, "
+        "%d parts and remainders took a draft's text\n",
+        figures.hold.Name().c_str(), drafts.resultsFromDrafts, figures.holds, drafts.draftsRun,
+        drafts.draftsStopped, drafts.partsFromDrafts);
+    std::printf(
+        "figure: engine time per minute of speech | %s | drafts %.3f s, the recording's parts "
+        "%.3f s (%.2f x) | goal: drafts at most 2 x the parts (a reused draft counts for both)\n",
+        figures.hold.Name().c_str(), drafts.draftEngineSeconds / speechMinutes,
+        drafts.partEngineSeconds / speechMinutes,
+        drafts.partEngineSeconds > 0 ? drafts.draftEngineSeconds / drafts.partEngineSeconds : 0.0);
+}
+
+void PrintHold(const HoldFigures& figures, const RemainderFigures& remainder, double pace) {
+    const std::string name = figures.hold.Name();
+    const double unfinished = figures.releaseToResultSeconds - remainder.engineSeconds;
+    std::printf(
+        "figure: release -> result, median of %d | %s | %.3f s | engine time for the "
+        "remainder (%.1f s of audio) %.3f s (first run %.3f s); goal: at most that + 0.05 s, "
+        "0.05 s after a pause\n",
+        figures.holds, name.c_str(), figures.releaseToResultSeconds, remainder.seconds,
         remainder.engineSeconds, remainder.firstEngineSeconds);
+    PrintDrafts(figures);
     std::printf(
-        "figure: work left beyond the remainder at the release | hold %.0f s | %.3f s | "
+        "figure: work left beyond the remainder at the release | %s | %.3f s | "
         "about 0 when the worker keeps up with the device\n",
-        hold.seconds, unfinished);
+        name.c_str(), unfinished);
     if (remainder.lastPartSeconds) {
         std::printf(
-            "figure: the part before the remainder | hold %.0f s | handed over %.1f s before the "
+            "figure: the part before the remainder | %s | handed over %.1f s before the "
             "release | engine time %.3f s (%.1f s of audio): the most that can be left of it\n",
-            hold.seconds, remainder.lastPartHandedOverBeforeRelease,
+            name.c_str(), remainder.lastPartHandedOverBeforeRelease,
             remainder.lastPartEngineSeconds, *remainder.lastPartSeconds);
     }
     std::printf(
-        "figure: device pace | hold %.0f s | %.1f x real time, the last 30 s 1 x (capture "
+        "figure: device pace | %s | %.1f x real time, the last 30 s 1 x (capture "
         "%.1f s) | a microphone: 1 x\n",
-        hold.seconds, pace > 0 ? pace : hold.seconds / hold.captureSeconds, hold.captureSeconds);
+        name.c_str(), pace > 0 ? pace : figures.hold.seconds / figures.captureSeconds,
+        figures.captureSeconds);
     std::printf(
-        "figure: peak memory beyond the loaded model | hold %.0f s | %.0f MiB | "
+        "figure: peak memory beyond the loaded model | %s | %.0f MiB | "
         "goal: at most 1024 MiB (%zu text bytes)\n",
-        hold.seconds, hold.beyondLoadedMiB, hold.textBytes);
+        name.c_str(), figures.beyondLoadedMiB, figures.textBytes);
 }
 
-void BenchHolds(const fs::path& model, double pace, const std::vector<double>& holdSeconds) {
-    std::vector<HoldFigures> holds;
-    for (const double seconds : holdSeconds) holds.push_back(MeasureHold(model, seconds, pace));
+void BenchHolds(const fs::path& model, double pace, const std::vector<Hold>& holds) {
+    std::vector<HoldFigures> measured;
+    for (const Hold& hold : holds) measured.push_back(MeasureHold(model, hold, pace));
     ParakeetEngine engine(model);
     (void)engine.Transcribe(std::vector<float>(16'000));  // warm up the sessions
-    for (const HoldFigures& hold : holds) {
-        PrintHold(hold, MeasureRemainder(engine, hold.seconds), pace);
+    for (const HoldFigures& figures : measured) {
+        PrintHold(figures, MeasureRemainder(engine, figures.hold), pace);
     }
 }
 
@@ -246,18 +307,22 @@ void BenchHolds(const fs::path& model, double pace, const std::vector<double>& h
 int main(int argc, char** argv) {
     if (argc < 5) {
         std::fprintf(
-            stderr, "usage: %s TEST_MODELS_DIRECTORY SPEECH_MODEL_DIRECTORY PACE HOLD_SECONDS...\n",
+            stderr,
+            "usage: %s TEST_MODELS_DIRECTORY SPEECH_MODEL_DIRECTORY PACE HOLD_SECONDS[m]...\n",
             argv[0]);
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
     const orvello::fs::path models = argv[1];
-    std::vector<double> holdSeconds;
-    for (int i = 4; i < argc; ++i) holdSeconds.push_back(std::atof(argv[i]));
+    std::vector<orvello::Hold> holds;
+    for (int i = 4; i < argc; ++i) {
+        const std::string hold = argv[i];
+        holds.push_back({.seconds = std::atof(hold.c_str()), .midSpeech = hold.ends_with("m")});
+    }
     try {
         orvello::BenchReleaseLatency(models);
         orvello::BenchConditioning();
-        orvello::BenchHolds(argv[2], std::atof(argv[3]), holdSeconds);
+        orvello::BenchHolds(argv[2], std::atof(argv[3]), holds);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "Error: %s\n", error.what());
         return 1;

@@ -50,22 +50,31 @@ inline SampleTable SpeechLikeTable() {
     return table;
 }
 
-// The samples a recording of `count` samples from the table holds, as the capture makes them.
-inline std::vector<float> TableSamples(const SampleTable& table, std::size_t count) {
+// The samples a recording of `count` samples from the table holds, as the capture makes them
+// (unconditioned), the last `quietTail` as the synthetic device makes them quiet.
+inline std::vector<float> TableSamples(const SampleTable& table, std::size_t count,
+                                       std::size_t quietTail = 0) {
     std::vector<float> samples(count);
-    for (std::size_t i = 0; i < count; ++i) samples[i] = table[i % table.size()] / 32768.0f;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int divisor = count - i <= quietTail ? 100 : 1;
+        samples[i] = static_cast<std::int16_t>(table[i % table.size()] / divisor) / 32768.0f;
+    }
     return samples;
 }
 
-// A wave-input device that returns `totalSamples` from the table, `pace` times faster than a
-// microphone but the last 30 s at a microphone's pace (pace 0: all as fast as the capture takes
-// them), then holds on to its buffers until it is woken, like a microphone while the trigger is
-// held. The last 30 s decide what is left at the release: the last part handed over during the
-// hold can come as late as the release itself, and a real microphone gives the worker that time.
+// A wave-input device that returns `totalSamples` from the table (its last `quietTailSamples` a
+// hundredth as loud, like the table's pauses: the user pausing before the release), `pace`
+// times faster than a microphone but the last 30 s at a microphone's pace (pace 0: all as fast as
+// the capture takes them), then holds on to its buffers until it is woken, like a microphone while
+// the trigger is held. The last 30 s decide what is left at the release: the last part handed over
+// during the hold can come as late as the release itself, and a real microphone gives the worker
+// that time.
 class SyntheticWaveInDevice final : public WaveInDevice {
 public:
-    SyntheticWaveInDevice(SampleTable table, std::size_t totalSamples, double pace)
+    SyntheticWaveInDevice(SampleTable table, std::size_t totalSamples, double pace,
+                          std::size_t quietTailSamples = 0)
         : remainingSamples_(totalSamples),
+          quietTailSamples_(quietTailSamples),
           fastSamples_(totalSamples > kRealTimeTailSamples ? totalSamples - kRealTimeTailSamples
                                                            : 0),
           table_(std::move(table)),
@@ -147,7 +156,8 @@ private:
             std::min(remainingSamples_, buffer.memory.size() / sizeof(std::int16_t));
         auto* data = reinterpret_cast<std::int16_t*>(buffer.memory.data());
         for (std::size_t i = 0; i < samples; ++i) {
-            data[i] = table_[tablePosition_];
+            const bool quiet = remainingSamples_ - i <= quietTailSamples_;
+            data[i] = static_cast<std::int16_t>(table_[tablePosition_] / (quiet ? 100 : 1));
             tablePosition_ = (tablePosition_ + 1) % table_.size();
         }
         remainingSamples_ -= samples;
@@ -157,6 +167,7 @@ private:
     }
 
     std::size_t remainingSamples_;
+    std::size_t quietTailSamples_;
     std::size_t fastSamples_;
     std::size_t deliveredSamples_ = 0;
     SampleTable table_;
@@ -211,17 +222,19 @@ public:
     DeviceMaker(SampleTable table, std::size_t samples, double pace = 0)
         : table_(std::move(table)), samples_(samples), pace_(pace) {}
 
-    // The recordings from now on: `samples` at `pace`.
-    void SetRecording(std::size_t samples, double pace) {
+    // The recordings from now on: `samples` at `pace`, the last `quietTail` of them quiet.
+    void SetRecording(std::size_t samples, double pace, std::size_t quietTail = 0) {
         std::lock_guard lock(mutex_);
         samples_ = samples;
         pace_ = pace;
+        quietTail_ = quietTail;
     }
 
     WaveInDeviceFactory Factory() {
         return [this]() -> std::unique_ptr<WaveInDevice> {
             std::lock_guard lock(mutex_);
-            auto device = std::make_unique<SyntheticWaveInDevice>(table_, samples_, pace_);
+            auto device =
+                std::make_unique<SyntheticWaveInDevice>(table_, samples_, pace_, quietTail_);
             latest_ = device.get();
             made_.notify_all();
             return device;
@@ -242,6 +255,7 @@ private:
     SampleTable table_;
     std::size_t samples_;
     double pace_;
+    std::size_t quietTail_ = 0;
     std::mutex mutex_;
     std::condition_variable made_;
     SyntheticWaveInDevice* latest_ = nullptr;

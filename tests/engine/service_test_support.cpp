@@ -81,12 +81,19 @@ RecognitionCallbacks CallbackLog::Callbacks() {
         .onCaptureEnded = [this] { Add("capture ended"); },
         .onFinished = [this] { Add("finished"); },
         .onLongQuiet = [this] { Add("long quiet"); },
+        .onDraftText = [this](const std::string& text) { Add("draft " + text); },
     };
 }
 
-std::vector<std::string> CallbackLog::Lines() const {
+std::vector<std::string> CallbackLog::LinesWithDrafts() const {
     std::lock_guard lock(mutex_);
     return lines_;
+}
+
+std::vector<std::string> CallbackLog::Lines() const {
+    std::vector<std::string> lines = LinesWithDrafts();
+    std::erase_if(lines, [](const std::string& line) { return line.starts_with("draft "); });
+    return lines;
 }
 
 std::vector<std::string> CallbackLog::LinesWithoutLevels() const {
@@ -110,6 +117,15 @@ bool CallbackLog::WaitFor(const std::string& line, std::size_t count,
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [&] {
         return static_cast<std::size_t>(std::count(lines_.begin(), lines_.end(), line)) >= count;
+    });
+}
+
+bool CallbackLog::WaitForDrafts(std::size_t count) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, kCallbackTimeout, [&] {
+        return static_cast<std::size_t>(std::count_if(lines_.begin(), lines_.end(), [](auto& line) {
+                   return line.starts_with("draft ");
+               })) >= count;
     });
 }
 

@@ -27,12 +27,14 @@ inline constexpr std::chrono::seconds kCallbackTimeout{60};
 [[nodiscard]] bool Eventually(const std::function<bool()>& condition);
 
 // The callbacks of one recording as lines: "status [Ready]", "text hello", "level" (any level
-// above 0), "level 0", "capture ended", "finished", "long quiet". Thread-safe.
+// above 0), "level 0", "capture ended", "finished", "long quiet", and "draft hello" for the
+// text so far, which only LinesWithDrafts shows. Thread-safe.
 class CallbackLog {
 public:
     [[nodiscard]] RecognitionCallbacks Callbacks();
 
     [[nodiscard]] std::vector<std::string> Lines() const;
+    [[nodiscard]] std::vector<std::string> LinesWithDrafts() const;
     // The lines without the per-buffer levels above 0.
     [[nodiscard]] std::vector<std::string> LinesWithoutLevels() const;
     [[nodiscard]] std::vector<float> Levels() const;
@@ -40,6 +42,8 @@ public:
     // Waits until `line` has been logged `count` times; false on time-out.
     [[nodiscard]] bool WaitFor(const std::string& line, std::size_t count = 1,
                                std::chrono::milliseconds timeout = kCallbackTimeout) const;
+    // Waits until `count` drafts have been reported; false on time-out.
+    [[nodiscard]] bool WaitForDrafts(std::size_t count) const;
 
 private:
     void Add(std::string line);
