@@ -161,7 +161,11 @@ HoldFigures MeasureHold(const fs::path& model, const Hold& hold, double pace) {
     DeviceMaker devices(SpeechLikeTable(), std::min(samples, kLongestWarmUpSamples));
     // The conditioning stays off, so the recording holds exactly the table's samples and the
     // engine's reference run below gets the same audio.
-    RecognitionService service({.modelDirectory = model, .conditioning = {.enabled = false}},
+    // ORVELLO_BENCH_DRAFTS=0 measures the service without drafts at pauses, for comparison.
+    const char* drafts = std::getenv("ORVELLO_BENCH_DRAFTS");
+    RecognitionService service({.modelDirectory = model,
+                                .conditioning = {.enabled = false},
+                                .draftsAtPauses = !drafts || std::string(drafts) != "0"},
                                devices.Factory());
     service.EnsureModelLoaded();
     const long loadedKb = StatusKilobytes("VmRSS:");
