@@ -153,8 +153,11 @@ TEST_F(DraftEquality, DeliversTheSameWhetherTheTextCameFromADraftOrAFreshRun) {
         EXPECT_EQ(drafted.lines, fresh.lines);
         EXPECT_EQ(drafted.levels, fresh.levels);
         EXPECT_EQ(fresh.tally.draftsRun, 0);
-        EXPECT_GE(drafted.tally.draftsRun, 1);
-        if (c.partsFromDrafts >= 0) EXPECT_EQ(drafted.tally.partsFromDrafts, c.partsFromDrafts);
+        if (c.partsFromDrafts >= 0) {
+            // A release during the pause may come before its draft has started (a slow build).
+            EXPECT_GE(drafted.tally.draftsRun, 1);
+            EXPECT_EQ(drafted.tally.partsFromDrafts, c.partsFromDrafts);
+        }
         if (c.cancelInDraft) {
             EXPECT_FALSE(drafted.busyAfterCancel);
             EXPECT_TRUE(drafted.texts.empty());
