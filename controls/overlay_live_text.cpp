@@ -38,12 +38,12 @@ std::vector<std::u16string> LastLinesOf(std::u16string_view text, std::size_t ma
     std::u16string line;
     for (auto word = words.rbegin(); word != words.rend() && lines.size() < maxLines; ++word) {
         std::u16string longer = std::u16string(*word) + (line.empty() ? u"" : u" ") + line;
-        if (line.empty() || fits(longer)) {
-            line = fits(longer) ? std::move(longer) : std::u16string(FittingEnd(*word, fits));
+        if (fits(longer)) {
+            line = std::move(longer);
             continue;
         }
-        lines.push_back(std::move(line));
-        line = fits(*word) ? std::u16string(*word) : std::u16string(FittingEnd(*word, fits));
+        if (!line.empty()) lines.push_back(std::move(line));
+        line = std::u16string(FittingEnd(*word, fits));  // the whole word when it fits
     }
     if (!line.empty() && lines.size() < maxLines) lines.push_back(std::move(line));
     std::reverse(lines.begin(), lines.end());

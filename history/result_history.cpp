@@ -26,11 +26,15 @@ std::u16string_view OutcomeLabel(ResultOutcome outcome) {
 
 void ResultHistory::Add(HistoryEntry entry) {
     entries_.push_front(std::move(entry));
-    if (entries_.size() > kHistoryCapacity) entries_.resize(kHistoryCapacity);
+    DropBeyondCapacity();
 }
 
 void ResultHistory::Replace(std::deque<HistoryEntry> entries) {
     entries_ = std::move(entries);
+    DropBeyondCapacity();
+}
+
+void ResultHistory::DropBeyondCapacity() {
     if (entries_.size() > kHistoryCapacity) entries_.resize(kHistoryCapacity);
 }
 

@@ -48,6 +48,8 @@ public:
     [[nodiscard]] const std::deque<HistoryEntry>& Entries() const { return entries_; }
 
 private:
+    void DropBeyondCapacity();  // the oldest, at the back
+
     std::deque<HistoryEntry> entries_;
 };
 
